@@ -1,0 +1,25 @@
+#pragma once
+
+#include "MainTab.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+// "ATVP": the report files not yet sent, the files signed and sent, and the signing.
+class AtvpTab : public MainTab {
+    Q_OBJECT
+public:
+    explicit AtvpTab(QWidget *parent = nullptr);
+
+    QListWidget *lbNeposlana;
+    QPushButton *bbNeposlano;
+    QListWidget *clbPoslana;
+    QPushButton *bbPodpisana;
+    QPushButton *bSign;
+    QLabel *Label1;
+    QLineEdit *eXMLFile;
+    QPlainTextEdit *mXMLNapake;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QWidget>
+
+class QAbstractButton;
+
+// A page of the main window. The window calls entered() when the page becomes the active one,
+// so each page reloads what it shows.
+class MainTab : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    virtual void entered() {}
+
+    // The tooltip of a control whose action this version does not offer.
+    static const QString notAvailableHint;
+    // Disables a control and says why in its tooltip (keeping its own hint after it).
+    static void markNotAvailable(QWidget *control);
+};

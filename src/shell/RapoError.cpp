@@ -1,0 +1,4 @@
+#include "RapoError.h"
+
+RapoError::RapoError(const QString &message)
+    : std::runtime_error(message.toStdString()), message_(message) {}

@@ -1,0 +1,99 @@
+#include "TfRAPO.h"
+
+#include "AtvpTab.h"
+#include "Clock.h"
+#include "EmirTab.h"
+#include "FinInstrTab.h"
+#include "ImportXlsTab.h"
+#include "NaborTab.h"
+#include "PdfTab.h"
+#include "PorocilaTab.h"
+#include "Prompter.h"
+#include "TDMLB.h"
+#include "TVersionAgent.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QTabWidget>
+#include <QTimer>
+
+TfRAPO::TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock,
+               const QString &programDirectory, QWidget *parent)
+    : QMainWindow(parent), dataModule_(dataModule), prompter_(prompter), clock_(clock),
+      programDirectory_(programDirectory) {
+    setObjectName(QStringLiteral("fRAPO"));
+    pcMain = new QTabWidget(this);
+    pcMain->setObjectName(QStringLiteral("pcMain"));
+    tsNabor = new NaborTab(pcMain);
+    tsImportXLS = new ImportXlsTab(pcMain);
+    tsATVP = new AtvpTab(pcMain);
+    tsPorocila = new PorocilaTab(pcMain);
+    tsFinInstr = new FinInstrTab(pcMain);
+    TabSheet1 = new PdfTab(pcMain);
+    tsEMIR = new EmirTab(pcMain);
+    pcMain->addTab(tsNabor, QStringLiteral("Nabor"));
+    pcMain->addTab(tsImportXLS, QStringLiteral("Import .xls"));
+    pcMain->addTab(tsATVP, QStringLiteral("ATVP"));
+    pcMain->addTab(tsPorocila, QStringLiteral("Poročila"));
+    pcMain->addTab(tsFinInstr, QStringLiteral("Fin. instr."));
+    pcMain->addTab(TabSheet1, QStringLiteral("PDF"));
+    pcMain->addTab(tsEMIR, QStringLiteral("EMIR"));
+    setCentralWidget(pcMain);
+    resize(1100, 700);
+
+    connect(pcMain, &QTabWidget::currentChanged, this, &TfRAPO::pcMainChange);
+    connect(tsNabor, &NaborTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
+    connect(tsEMIR, &EmirTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
+}
+
+TfRAPO::~TfRAPO() = default;
+
+void TfRAPO::FormCreate() {
+    if (!dataModule_.hasArguments()) {
+        prompter_.error(QStringLiteral("Napačen zagon! RAPO poročanje morate zagnati iz VEK-ja "
+                                       "(Meni:Obdelave\\RAPO Poročanje)!"));
+        terminating_ = true;
+        // The program ends when its event loop starts; start-up goes on until then.
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
+    collectedPeriod_.clear();
+    setWindowTitle(QStringLiteral("RAPO v") + TVersionAgent().FileVersion);
+
+    configuration_ = Configuration::read(programDirectory_);
+    for (const QString &message : configuration_.messages)
+        prompter_.warning(message);
+
+    if (!configuration_.pdfServer.isEmpty() && !configuration_.pdfSigServer.isEmpty())
+        TabSheet1->setViewRoots(configuration_.pdfServer, configuration_.pdfSigServer);
+    pcMain->setCurrentIndex(Nabor);
+}
+
+void TfRAPO::pcMainChange(int index) {
+    switch (index) {
+    case Porocila:
+        // Let pending window messages run before the register reloads.
+        QCoreApplication::processEvents();
+        break;
+    case Emir:
+        tsEMIR->setCurrentMonth(clock_.today());
+        break;
+    default:
+        break;
+    }
+    if (auto *page = qobject_cast<MainTab *>(pcMain->widget(index)))
+        page->entered();
+}
+
+void TfRAPO::dtpDanExit() {
+    if (tsNabor->periodText() != collectedPeriod_)
+        tsNabor->closeWorkingSet();
+}
+
+void TfRAPO::closeEvent(QCloseEvent *event) {
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TfRAPO::FormClose() {
+    configuration_.fiksniTimeZoneTrgi.clear();
+}

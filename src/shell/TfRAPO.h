@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Configuration.h"
+
+#include <QMainWindow>
+
+class AtvpTab;
+class Clock;
+class EmirTab;
+class FinInstrTab;
+class ImportXlsTab;
+class MainTab;
+class NaborTab;
+class PdfTab;
+class PorocilaTab;
+class Prompter;
+class QTabWidget;
+class TDMLB;
+
+// The main window: seven pages, one workflow each, and the run-wide state they share.
+class TfRAPO : public QMainWindow {
+    Q_OBJECT
+public:
+    enum Page { Nabor = 0, ImportXls, Atvp, Porocila, FinInstr, Pdf, Emir };
+
+    TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock,
+           const QString &programDirectory, QWidget *parent = nullptr);
+    ~TfRAPO() override;
+
+    // Start-up: refuses to run without arguments, sets the caption, reads RAPO.ini, sets the
+    // file view roots and shows the first page.
+    void FormCreate();
+    // True when start-up refused to run; the program ends without showing the window.
+    bool terminating() const { return terminating_; }
+
+    const Configuration &configuration() const { return configuration_; }
+    // "dd.mm.yyyy;dd.mm.yyyy" of the last collection run; empty before the first.
+    const QString &collectedPeriod() const { return collectedPeriod_; }
+    void setCollectedPeriod(const QString &period) { collectedPeriod_ = period; }
+
+    QTabWidget *pcMain;
+    NaborTab *tsNabor;
+    ImportXlsTab *tsImportXLS;
+    AtvpTab *tsATVP;
+    PorocilaTab *tsPorocila;
+    FinInstrTab *tsFinInstr;
+    PdfTab *TabSheet1;
+    EmirTab *tsEMIR;
+
+public Q_SLOTS:
+    void pcMainChange(int index);
+    // Leaving a period field: a working set of another period is closed.
+    void dtpDanExit();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormClose();
+
+    TDMLB &dataModule_;
+    Prompter &prompter_;
+    const Clock &clock_;
+    QString programDirectory_;
+    Configuration configuration_;
+    QString collectedPeriod_;
+    bool terminating_ = false;
+};

@@ -1,0 +1,191 @@
+#include "Configuration.h"
+#include "TempProgramDirectory.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+const QString splosno = QString::fromUtf8("[Splošno]\n");
+
+Configuration readWith(const TempProgramDirectory &dir, const QString &ini) {
+    dir.writeWindows1250("RAPO.ini", ini);
+    return Configuration::read(dir.path());
+}
+
+TEST(Configuration, ReadsEveryKeyFromAWindows1250File) {
+    TempProgramDirectory dir;
+    QDir(dir.path()).mkdir("pdf");
+    QDir(dir.path()).mkdir("srv");
+    QDir(dir.path()).mkdir("sig");
+    const QString ini = QString::fromUtf8("; site settings\r\n"
+                                          "[GnuPG]\r\n"
+                                          "Path=C:\\GnuPG\\ \r\n"
+                                          "User=Borza Član\r\n"
+                                          "PassPhrase=6A616E\r\n"
+                                          "[Splošno]\r\n"
+                                          "Tip= DB2 // gostiteljska baza\r\n"
+                                          "TipPosla=NAB\r\n"
+                                          "Posli_VEK_Prefiks=VEK\r\n"
+                                          "VP_VEK_Prefiks=VP\r\n"
+                                          "Posli_Import_Prefiks=IMP\r\n"
+                                          "XMLPath_Server=\\\\streznik\\xml // kopije\r\n"
+                                          "SIGPath_Server=\\\\streznik\\sig\r\n"
+                                          "ATVP_Uporabnik=ATVP NTRS\r\n"
+                                          "Sf_Trga_Porocevalca=9 // domači trg\r\n"
+                                          "MatStev=1234567//000\r\n"
+                                          "FiksniTimeZoneZaTrg=8,12\r\n"
+                                          "Debug=1\r\n"
+                                          "PDF_Path=") +
+                        dir.path() + "pdf\r\nPDF_Server=" + dir.path() +
+                        "srv\r\nPDF_SIGServer=" + dir.path() + "sig // podpisani\r\n" +
+                        "[Trzisce]\r\nDMC_2=LK // domači\r\nDMC_3=L\r\nTuj_2=K\r\nTuj_3=LKX\r\n"
+                        "[SegmentTrg]\r\nMIC_LJSE_C=xljc\r\n";
+    const Configuration c = readWith(dir, ini);
+
+    EXPECT_TRUE(c.messages.isEmpty()) << c.messages.join('\n').toStdString();
+    EXPECT_EQ(c.gnupgPath, "C:\\GnuPG\\");
+    EXPECT_EQ(c.gnupgUser, QString::fromUtf8("Borza Član"));
+    EXPECT_EQ(c.passPhrase, "jan");
+    EXPECT_TRUE(c.isDb2);
+    EXPECT_EQ(c.tipPosla, "NAB");
+    EXPECT_EQ(c.posliVekPrefiks, "VEK");
+    EXPECT_EQ(c.vpVekPrefiks, "VP");
+    EXPECT_EQ(c.posliImportPrefiks, "IMP");
+    EXPECT_EQ(c.xmlPathServer, "\\\\streznik\\xml");
+    EXPECT_EQ(c.sigPathServer, "\\\\streznik\\sig");
+    EXPECT_EQ(c.atvpUporabnik, "ATVP NTRS");
+    EXPECT_EQ(c.sfTrgaPorocevalca, "9");
+    EXPECT_EQ(c.matStev, "1234567//000");
+    EXPECT_EQ(c.fiksniTimeZoneZaTrg, "8,12");
+    EXPECT_EQ(c.fiksniTimeZoneTrgi, (QStringList{"8", "12"}));
+    EXPECT_TRUE(c.debug);
+    EXPECT_EQ(c.pdfPath, dir.path() + "pdf" + QDir::separator());
+    EXPECT_EQ(c.pdfServer, dir.path() + "srv");
+    EXPECT_EQ(c.pdfSigServer, dir.path() + "sig");
+    EXPECT_EQ(c.dmc2, "LK");
+    EXPECT_EQ(c.dmc3, "L");
+    EXPECT_EQ(c.tuj2, "K");
+    EXPECT_EQ(c.tuj3, "LKX");
+    EXPECT_EQ(c.micLjseC, "XLJC");
+}
+
+TEST(Configuration, AbsentKeysTakeTheirDefaults) {
+    TempProgramDirectory dir;
+    const Configuration c = readWith(dir, splosno + "ATVP_Uporabnik=ATVP\n");
+    EXPECT_TRUE(c.messages.isEmpty()) << c.messages.join('\n').toStdString();
+    EXPECT_EQ(c.tip, "ORACLE");
+    EXPECT_FALSE(c.isDb2);
+    EXPECT_EQ(c.sfTrgaPorocevalca, "8");
+    EXPECT_FALSE(c.debug);
+    EXPECT_TRUE(c.tipPosla.isEmpty());
+    EXPECT_TRUE(c.micLjseC.isEmpty());
+    EXPECT_TRUE(c.fiksniTimeZoneTrgi.isEmpty());
+    EXPECT_EQ(c.pdfPath, dir.path());
+    EXPECT_EQ(c.pdfServer, dir.path());
+    EXPECT_EQ(c.pdfSigServer, dir.path());
+}
+
+struct ValueCase {
+    const char *name;
+    QString line; // the line in [Splošno]
+    std::function<QVariant(const Configuration &)> read;
+    QVariant expected;
+};
+
+class ReadModes : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(ReadModes, ReadAValueAsItsKeyRequires) {
+    TempProgramDirectory dir;
+    const Configuration c = readWith(dir, splosno + "ATVP_Uporabnik=A\n" + GetParam().line + "\n");
+    EXPECT_EQ(GetParam().read(c), GetParam().expected);
+}
+
+const auto db2 = [](const Configuration &c) { return QVariant(c.isDb2); };
+const auto debug = [](const Configuration &c) { return QVariant(c.debug); };
+const auto tipPosla = [](const Configuration &c) { return QVariant(c.tipPosla); };
+const auto xmlPath = [](const Configuration &c) { return QVariant(c.xmlPathServer); };
+const auto matStev = [](const Configuration &c) { return QVariant(c.matStev); };
+
+INSTANTIATE_TEST_SUITE_P(
+    Configuration, ReadModes,
+    ::testing::Values(
+        ValueCase{"Db2", "Tip=DB2", db2, true},
+        ValueCase{"Db2WithCommentAndBlanks", "Tip=  DB2   // DB2 na gostitelju", db2, true},
+        ValueCase{"Db2LowerCaseIsOracle", "Tip=db2", db2, false},
+        ValueCase{"Oracle", "Tip=ORACLE", db2, false},
+        ValueCase{"EmptyTipIsOracle", "Tip=", db2, false},
+        ValueCase{"DebugOne", "Debug=1", debug, true},
+        ValueCase{"DebugHex", "Debug=0x10", debug, true},
+        ValueCase{"DebugZero", "Debug=0", debug, false},
+        ValueCase{"DebugWord", "Debug=yes", debug, false},
+        ValueCase{"TipPoslaLetters", "TipPosla= NAB ", tipPosla, "NAB"},
+        ValueCase{"TipPoslaKeepsInnerCommaAndBlank", "TipPosla=N, A", tipPosla, "N, A"},
+        ValueCase{"NetworkPathKeepsBackslashes", "XMLPath_Server=\\\\srv\\rapo // kopije", xmlPath,
+                  "\\\\srv\\rapo"},
+        ValueCase{"MatStevKeepsComment", "MatStev=5860571 // firma", matStev, "5860571 // firma"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Configuration, PdfPathGetsATrailingSeparatorOnlyWhenItLacksOne) {
+    TempProgramDirectory dir;
+    const QString folder = dir.path() + "pdf";
+    QDir().mkdir(folder);
+    for (const auto &[value, expected] :
+         {std::pair{folder, folder + QDir::separator()}, std::pair{folder + "/", folder + "/"},
+          std::pair{folder + "\\", folder + "\\"}, std::pair{QString(), dir.path()}}) {
+        const Configuration c = readWith(dir, splosno + "ATVP_Uporabnik=A\nPDF_Path=" + value);
+        EXPECT_EQ(c.pdfPath, expected) << value.toStdString();
+    }
+}
+
+TEST(Configuration, MissingFileGivesOneMessageAndEmptySettings) {
+    TempProgramDirectory dir;
+    const Configuration c = Configuration::read(dir.path());
+    EXPECT_EQ(c.messages, QStringList{"Manjka .ini datoteka!"});
+    EXPECT_FALSE(c.isDb2);
+    EXPECT_FALSE(c.debug);
+    EXPECT_TRUE(c.pdfPath.isEmpty());
+    EXPECT_TRUE(c.pdfServer.isEmpty());
+    EXPECT_TRUE(c.pdfSigServer.isEmpty());
+}
+
+TEST(Configuration, ReportsProblemsInReadingOrderAndGoesOn) {
+    TempProgramDirectory dir;
+    const Configuration c = readWith(dir, "[GnuPG]\nPassPhrase=ZZ41\n" + splosno +
+                                              "TipPosla=N\nPDF_Path=/ni/tega\n"
+                                              "PDF_Server=/ni/streznika\nPDF_SIGServer=/ni/sig\n");
+    ASSERT_EQ(c.messages.size(), 5);
+    EXPECT_TRUE(c.messages[0].contains("PassPhrase"));
+    EXPECT_EQ(c.messages[1], "Prosim preverite RAPO.ini fajl, manjka ATVP_Uporabnik!!");
+    EXPECT_EQ(c.messages[2], "Direktorij /ni/tega" + QString(QDir::separator()) + " ne obstaja!");
+    EXPECT_EQ(c.messages[3], "Direktorij /ni/streznika ne obstaja!");
+    EXPECT_EQ(c.messages[4], "Direktorij /ni/sig ne obstaja!");
+    // The undecodable pass phrase is forgotten, the rest is read all the same.
+    EXPECT_TRUE(c.passPhrase.isEmpty());
+    EXPECT_EQ(c.tipPosla, "N");
+}
+
+TEST(Configuration, RefusesAFixedVenueListThatIsNotVenueCodes) {
+    TempProgramDirectory dir;
+    for (const QString &value : {"8) OR (1=1", "8;12", "8,", "'8'"}) {
+        const Configuration c =
+            readWith(dir, splosno + "ATVP_Uporabnik=A\nFiksniTimeZoneZaTrg=" + value);
+        ASSERT_EQ(c.messages.size(), 1) << value.toStdString();
+        EXPECT_TRUE(c.messages[0].contains("FiksniTimeZoneZaTrg"));
+        EXPECT_TRUE(c.fiksniTimeZoneZaTrg.isEmpty());
+        EXPECT_TRUE(c.fiksniTimeZoneTrgi.isEmpty());
+    }
+    const Configuration spaced =
+        readWith(dir, splosno + "ATVP_Uporabnik=A\nFiksniTimeZoneZaTrg=8, 12");
+    EXPECT_TRUE(spaced.messages.isEmpty());
+    EXPECT_EQ(spaced.fiksniTimeZoneTrgi, (QStringList{"8", "12"}));
+}
+
+TEST(Configuration, SectionAndKeyNamesIgnoreCaseAndTheFirstOccurrenceWins) {
+    TempProgramDirectory dir;
+    const Configuration c =
+        readWith(dir, QString::fromUtf8("[SPLOŠNO]\natvp_uporabnik=PRVI\nATVP_Uporabnik=DRUGI\n"
+                                        "garbage line\n[segmenttrg]\nmic_ljse_c=xljc\n"));
+    EXPECT_EQ(c.atvpUporabnik, "PRVI");
+    EXPECT_EQ(c.micLjseC, "XLJC");
+}
+} // namespace

@@ -1,0 +1,116 @@
+#include "EmirTab.h"
+#include "FakeClock.h"
+#include "ImportXlsTab.h"
+#include "NaborTab.h"
+#include "ProgramArguments.h"
+#include "ScriptedPrompter.h"
+#include "TDMLB.h"
+#include "TempProgramDirectory.h"
+#include "TfRAPO.h"
+
+#include <QDateEdit>
+#include <QFrame>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+namespace {
+struct WindowFixture {
+    explicit WindowFixture(const QStringList &arguments = {"LB", "vek", "geslo", "MARKO"})
+        : dataModule(ProgramArguments::parse(arguments)),
+          window(dataModule, prompter, clock, dir.path()) {
+        dir.writeWindows1250("RAPO.ini", QString::fromUtf8("[Splošno]\nATVP_Uporabnik=A\n"));
+    }
+    TempProgramDirectory dir;
+    ScriptedPrompter prompter;
+    FakeClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 0))};
+    TDMLB dataModule;
+    TfRAPO window;
+};
+
+TEST(MainWindow, CaptionAndSevenPagesInOrder) {
+    WindowFixture f;
+    f.window.FormCreate();
+    EXPECT_EQ(f.window.windowTitle(), "RAPO v4.0.1.0");
+    const QStringList expected = {
+        "Nabor",       "Import .xls", "ATVP", QString::fromUtf8("Poročila"),
+        "Fin. instr.", "PDF",         "EMIR"};
+    ASSERT_EQ(f.window.pcMain->count(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(f.window.pcMain->tabText(i), expected[i]);
+    EXPECT_EQ(f.window.pcMain->currentIndex(), TfRAPO::Nabor);
+    EXPECT_FALSE(f.window.terminating());
+    EXPECT_TRUE(f.prompter.texts.isEmpty()) << f.prompter.texts.join('\n').toStdString();
+}
+
+TEST(MainWindow, RefusesToRunWithoutArguments) {
+    WindowFixture f(QStringList{});
+    f.window.FormCreate();
+    EXPECT_TRUE(f.window.terminating());
+    ASSERT_FALSE(f.prompter.texts.isEmpty());
+    EXPECT_EQ(f.prompter.texts.first(),
+              QString::fromUtf8("Napačen zagon! RAPO poročanje morate zagnati iz VEK-ja "
+                                "(Meni:Obdelave\\RAPO Poročanje)!"));
+}
+
+TEST(MainWindow, ShowsTheConfigurationMessages) {
+    WindowFixture f;
+    QFile::remove(f.dir.file("RAPO.ini"));
+    f.window.FormCreate();
+    EXPECT_EQ(f.prompter.texts, QStringList{"Manjka .ini datoteka!"});
+}
+
+TEST(MainWindow, PeriodFieldsStartOnTheFirstOfApril2014) {
+    WindowFixture f;
+    f.window.FormCreate();
+    EXPECT_EQ(f.window.tsNabor->dtpDan->text(), "01.04.2014");
+    EXPECT_EQ(f.window.tsNabor->dtpDanDo->text(), "01.04.2014");
+    EXPECT_EQ(f.window.tsNabor->periodText(), "01.04.2014;01.04.2014");
+}
+
+TEST(MainWindow, LeavingAPeriodFieldClosesAWorkingSetOfAnotherPeriod) {
+    WindowFixture f;
+    f.window.FormCreate();
+    QStandardItemModel rows(3, 2);
+    QTableView *grid = f.window.tsNabor->dbgDPATVPPSL;
+
+    f.window.setCollectedPeriod("01.04.2014;01.04.2014");
+    grid->setModel(&rows);
+    f.window.dtpDanExit();
+    EXPECT_EQ(grid->model(), &rows) << "an unchanged period keeps the working set";
+
+    f.window.tsNabor->dtpDan->setDate(QDate(2014, 3, 31));
+    f.window.dtpDanExit();
+    EXPECT_EQ(grid->model(), nullptr);
+}
+
+TEST(MainWindow, ImportPageUpperPanelFollowsTheErrorPanel) {
+    WindowFixture f;
+    f.window.FormCreate();
+    ImportXlsTab *page = f.window.tsImportXLS;
+    f.window.pcMain->setCurrentIndex(TfRAPO::ImportXls);
+    EXPECT_EQ(page->Panel4->height(), 26);
+    f.window.pcMain->setCurrentIndex(TfRAPO::Nabor);
+    page->Panel7->setVisible(true);
+    f.window.pcMain->setCurrentIndex(TfRAPO::ImportXls);
+    EXPECT_EQ(page->Panel4->height(), 186);
+}
+
+TEST(MainWindow, EnteringEmirShowsTheCurrentMonth) {
+    WindowFixture f;
+    f.window.FormCreate();
+    f.window.pcMain->setCurrentIndex(TfRAPO::Emir);
+    EXPECT_EQ(f.window.tsEMIR->pteEMIRDatOd->date(), QDate(2026, 12, 1));
+    EXPECT_EQ(f.window.tsEMIR->pteEMIRDatDo->date(), QDate(2026, 12, 9));
+}
+
+TEST(MainWindow, ActionsNotYetOfferedAreDisabledAndSaySo) {
+    WindowFixture f;
+    f.window.FormCreate();
+    QPushButton *button = f.window.tsNabor->bbNabor;
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_FALSE(button->toolTip().isEmpty());
+}
+} // namespace
