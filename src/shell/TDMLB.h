@@ -1,15 +1,16 @@
 #pragma once
 
+#include "Database.h"
 #include "ProgramArguments.h"
 
 #include <QString>
 #include <QStringList>
 
-// The data module: the run-wide values of the command line and the set-up of the one database
-// connection of the run. Nothing is opened here; the connection opens with the first access.
+// The data module: the run-wide values of the command line and the one database connection
+// of the run. Nothing is opened here; the connection opens with the first access.
 class TDMLB {
 public:
-    explicit TDMLB(const ProgramArguments &arguments);
+    TDMLB(const ProgramArguments &arguments, const QString &programDirectory);
 
     const QString &alias() const { return alias_; }
     const QString &user() const { return user_; }
@@ -21,6 +22,8 @@ public:
     QString connectionName() const { return alias_.toUpper(); }
     // Exactly the two lines the connection is given.
     QStringList connectionParameters() const;
+    // The connection `dbMain`.
+    Database &dbMain() { return dbMain_; }
 
 private:
     QString alias_;
@@ -28,4 +31,5 @@ private:
     QString password_;
     QString applicationUser_;
     bool hasArguments_ = false;
+    Database dbMain_;
 };

@@ -9,6 +9,7 @@
 #include "PdfTab.h"
 #include "PorocilaTab.h"
 #include "Prompter.h"
+#include "Session.h"
 #include "TDMLB.h"
 #include "TVersionAgent.h"
 
@@ -17,10 +18,10 @@
 #include <QTabWidget>
 #include <QTimer>
 
-TfRAPO::TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock,
+TfRAPO::TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock, Waiter &waiter,
                const QString &programDirectory, QWidget *parent)
     : QMainWindow(parent), dataModule_(dataModule), prompter_(prompter), clock_(clock),
-      programDirectory_(programDirectory) {
+      waiter_(waiter), programDirectory_(programDirectory) {
     setObjectName(QStringLiteral("fRAPO"));
     pcMain = new QTabWidget(this);
     pcMain->setObjectName(QStringLiteral("pcMain"));
@@ -62,6 +63,9 @@ void TfRAPO::FormCreate() {
     configuration_ = Configuration::read(programDirectory_);
     for (const QString &message : configuration_.messages)
         prompter_.warning(message);
+    session_ = std::make_unique<Session>(dataModule_.dbMain(), configuration_,
+                                         dataModule_.applicationUser(), programDirectory_,
+                                         prompter_, clock_, waiter_);
 
     if (!configuration_.pdfServer.isEmpty() && !configuration_.pdfSigServer.isEmpty())
         TabSheet1->setViewRoots(configuration_.pdfServer, configuration_.pdfSigServer);

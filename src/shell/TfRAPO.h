@@ -3,6 +3,7 @@
 #include "Configuration.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class AtvpTab;
 class Clock;
@@ -15,7 +16,9 @@ class PdfTab;
 class PorocilaTab;
 class Prompter;
 class QTabWidget;
+class Session;
 class TDMLB;
+class Waiter;
 
 // The main window: seven pages, one workflow each, and the run-wide state they share.
 class TfRAPO : public QMainWindow {
@@ -23,7 +26,7 @@ class TfRAPO : public QMainWindow {
 public:
     enum Page { Nabor = 0, ImportXls, Atvp, Porocila, FinInstr, Pdf, Emir };
 
-    TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock,
+    TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock, Waiter &waiter,
            const QString &programDirectory, QWidget *parent = nullptr);
     ~TfRAPO() override;
 
@@ -34,6 +37,8 @@ public:
     bool terminating() const { return terminating_; }
 
     const Configuration &configuration() const { return configuration_; }
+    // The run's session; exists after FormCreate.
+    Session &session() { return *session_; }
     // "dd.mm.yyyy;dd.mm.yyyy" of the last collection run; empty before the first.
     const QString &collectedPeriod() const { return collectedPeriod_; }
     void setCollectedPeriod(const QString &period) { collectedPeriod_ = period; }
@@ -61,8 +66,10 @@ private:
     TDMLB &dataModule_;
     Prompter &prompter_;
     const Clock &clock_;
+    Waiter &waiter_;
     QString programDirectory_;
     Configuration configuration_;
+    std::unique_ptr<Session> session_;
     QString collectedPeriod_;
     bool terminating_ = false;
 };

@@ -90,6 +90,7 @@ struct ValueCase {
     QString line; // the line in [Splošno]
     std::function<QVariant(const Configuration &)> read;
     QVariant expected;
+    friend void PrintTo(const ValueCase &c, std::ostream *os) { *os << c.name; }
 };
 
 class ReadModes : public ::testing::TestWithParam<ValueCase> {};
@@ -166,10 +167,10 @@ TEST(Configuration, ReportsProblemsInReadingOrderAndGoesOn) {
 
 TEST(Configuration, RefusesAFixedVenueListThatIsNotVenueCodes) {
     TempProgramDirectory dir;
-    for (const QString &value : {"8) OR (1=1", "8;12", "8,", "'8'"}) {
+    for (const char *value : {"8) OR (1=1", "8;12", "8,", "'8'"}) {
         const Configuration c =
             readWith(dir, splosno + "ATVP_Uporabnik=A\nFiksniTimeZoneZaTrg=" + value);
-        ASSERT_EQ(c.messages.size(), 1) << value.toStdString();
+        ASSERT_EQ(c.messages.size(), 1) << value;
         EXPECT_TRUE(c.messages[0].contains("FiksniTimeZoneZaTrg"));
         EXPECT_TRUE(c.fiksniTimeZoneZaTrg.isEmpty());
         EXPECT_TRUE(c.fiksniTimeZoneTrgi.isEmpty());

@@ -19,13 +19,14 @@
 namespace {
 struct WindowFixture {
     explicit WindowFixture(const QStringList &arguments = {"LB", "vek", "geslo", "MARKO"})
-        : dataModule(ProgramArguments::parse(arguments)),
-          window(dataModule, prompter, clock, dir.path()) {
+        : dataModule(ProgramArguments::parse(arguments), dir.path()),
+          window(dataModule, prompter, clock, waiter, dir.path()) {
         dir.writeWindows1250("RAPO.ini", QString::fromUtf8("[Splošno]\nATVP_Uporabnik=A\n"));
     }
     TempProgramDirectory dir;
     ScriptedPrompter prompter;
     FakeClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 0))};
+    FakeWaiter waiter{clock};
     TDMLB dataModule;
     TfRAPO window;
 };

@@ -9,6 +9,7 @@ struct ArgumentCase {
     QStringList arguments;
     QString alias, user, password, applicationUser;
     bool hasArguments;
+    friend void PrintTo(const ArgumentCase &c, std::ostream *os) { *os << c.name; }
 };
 
 class ArgumentRules : public ::testing::TestWithParam<ArgumentCase> {};
@@ -50,10 +51,12 @@ TEST(ArgumentRules, OptionTakesItsValue) {
 }
 
 TEST(DataModule, NamesTheConnectionByTheUpperCasedAlias) {
-    const TDMLB dm(ProgramArguments::parse({"lb", "vek", "geslo"}));
+    TDMLB dm(ProgramArguments::parse({"lb", "vek", "geslo"}), "/tmp/");
     EXPECT_EQ(dm.alias(), "lb");
     EXPECT_EQ(dm.connectionName(), "LB");
     EXPECT_EQ(dm.connectionParameters(), (QStringList{"USER NAME=vek", "PASSWORD=geslo"}));
     EXPECT_TRUE(dm.applicationUser().isEmpty());
+    EXPECT_EQ(dm.dbMain().connectionName(), "LB");
+    EXPECT_FALSE(dm.dbMain().isOpen()) << "the connection opens with the first access";
 }
 } // namespace

@@ -8,7 +8,7 @@ class RapoError : public std::runtime_error {
 public:
     explicit RapoError(const QString &message);
     const QString &message() const { return message_; }
-    // The kind of failure, shown where a message names the error's class.
+    // The kind of failure, for the messages that name it.
     virtual QString className() const { return QStringLiteral("RapoError"); }
 
 private:

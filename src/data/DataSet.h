@@ -1,0 +1,107 @@
+#pragma once
+
+#include "FieldDef.h"
+#include "ParamValue.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class Database;
+class QSqlQuery;
+
+// Rows read from the database, first to last. Rows are fetched as they are reached (a grid
+// fetches them as it scrolls); columns are found by name without regard to case. A null reads
+// as an empty text, 0, or an invalid date-time (which the program treats as "no date").
+class DataSet {
+public:
+    using Row = QVector<QVariant>;
+    // Fills the calculated columns of a freshly fetched row.
+    using CalcFields = std::function<void(const DataSet &, Row &)>;
+
+    explicit DataSet(Database &db);
+    virtual ~DataSet();
+    DataSet(const DataSet &) = delete;
+    DataSet &operator=(const DataSet &) = delete;
+
+    Database &database() const { return db_; }
+    bool active() const { return active_; }
+    virtual void close();
+
+    // Navigation.
+    void first();
+    void next();
+    bool eof() const;
+    int recNo() const { return current_; }
+    // Moves to a row (fetching up to it); false when there is no such row.
+    bool moveTo(int row);
+    // Reads every row.
+    int recordCount();
+    // Moves to the first row whose columns (names separated by ";") equal the values.
+    bool locate(const QString &columns, const QVariantList &values, bool caseInsensitive = false);
+
+    // The current row.
+    QVariant value(const QString &column) const;
+    QString asString(const QString &column) const;
+    qint64 asInteger(const QString &column) const;
+    double asFloat(const QString &column) const;
+    QDateTime asDateTime(const QString &column) const;
+    bool isNull(const QString &column) const;
+
+    // Columns, database columns first, then calculated ones.
+    int columnCount() const { return static_cast<int>(columns_.size()); }
+    QString columnName(int index) const { return columns_.value(index); }
+    int columnIndex(const QString &column) const;
+    // Throws when there is no such column.
+    int requireColumn(const QString &column) const;
+
+    // Row access without moving, for grids.
+    int fetchedRowCount() const { return static_cast<int>(rows_.size()); }
+    bool canFetchMore() const;
+    int fetchMore(int count);
+    QVariant valueAt(int row, int column) const;
+    const Row &rowAt(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+
+    // Declared fields (captions, widths, formats, calculated columns).
+    void setFields(std::vector<FieldDef> fields) { fields_ = std::move(fields); }
+    const std::vector<FieldDef> &fields() const { return fields_; }
+    const FieldDef *field(const QString &name) const;
+    void setCalcFields(CalcFields hook) { calcFields_ = std::move(hook); }
+
+    // The program's text of a value: dates as "dd.mm.yyyy" with the time behind when it is not
+    // midnight, numbers in their shortest form, null as an empty text.
+    static QString valueText(const QVariant &value);
+    static QDateTime toDateTime(const QVariant &value);
+
+protected:
+    // Runs a statement with named parameters (values keyed by upper-cased name).
+    std::unique_ptr<QSqlQuery> execute(const QString &sql, const QMap<QString, ParamValue> &params);
+    // Starts reading the rows of an executed query.
+    void startReading(std::unique_ptr<QSqlQuery> query);
+    virtual const Row *currentRow() const;
+    Row &mutableRow(int row) { return rows_[static_cast<std::size_t>(row)]; }
+    void appendRow(Row row) { rows_.push_back(std::move(row)); }
+    void removeRow(int row) { rows_.erase(rows_.begin() + row); }
+    void setCurrent(int row) { current_ = row; }
+    bool fetchOne();
+
+private:
+    Database &db_;
+    std::unique_ptr<QSqlQuery> source_;
+    QStringList columns_;
+    QHash<QString, int> index_; // upper-cased name -> column
+    std::vector<bool> dateColumn_;
+    std::vector<Row> rows_;
+    int current_ = 0;
+    bool active_ = false;
+    bool exhausted_ = true;
+    std::vector<FieldDef> fields_;
+    CalcFields calcFields_;
+};

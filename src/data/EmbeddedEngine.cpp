@@ -1,0 +1,305 @@
+#include "EmbeddedEngine.h"
+
+#include "JulianDay.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <cmath>
+#include <sqlite3.h>
+
+namespace {
+
+QString argText(sqlite3_value *v) {
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return QString::fromUtf8(text, sqlite3_value_bytes(v));
+}
+
+void resultText(sqlite3_context *ctx, const QString &text) {
+    const QByteArray bytes = text.toUtf8();
+    sqlite3_result_text(ctx, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+}
+
+void resultError(sqlite3_context *ctx, const QString &text) {
+    const QByteArray bytes = text.toUtf8();
+    sqlite3_result_error(ctx, bytes.constData(), static_cast<int>(bytes.size()));
+}
+
+bool isNumeric(sqlite3_value *v) {
+    const int type = sqlite3_value_type(v);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+// An Oracle date mask ("dd.mm.yyyy", "mm/dd/yyyy", "YYYY", "hh24:mi:ss") as a Qt format.
+QString qtFormat(const QString &mask) {
+    QString out;
+    const QString m = mask.toUpper();
+    for (qsizetype i = 0; i < m.size();) {
+        auto take = [&](const char *token, const char *qt) {
+            const QLatin1StringView t(token);
+            if (QStringView(m).mid(i).startsWith(t)) {
+                out += QLatin1StringView(qt);
+                i += t.size();
+                return true;
+            }
+            return false;
+        };
+        if (take("YYYY", "yyyy") || take("HH24", "HH") || take("HH", "hh") || take("MI", "mm") ||
+            take("MM", "MM") || take("DD", "dd") || take("SS", "ss") || take("YY", "yy"))
+            continue;
+        const QChar c = mask[i++];
+        out += c.isLetter() ? QStringLiteral("'") + c + u'\'' : QString(c);
+    }
+    return out;
+}
+
+void nvl(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    sqlite3_result_value(ctx, sqlite3_value_type(argv[0]) == SQLITE_NULL ? argv[1] : argv[0]);
+}
+
+void toDate(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (isNumeric(argv[0])) {
+        sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
+        return;
+    }
+    const QString text = argText(argv[0]).trimmed();
+    const QString mask = argc > 1 ? argText(argv[1]) : QStringLiteral("dd.mm.yyyy");
+    const QDateTime parsed = QDateTime::fromString(text, qtFormat(mask));
+    if (!parsed.isValid()) {
+        resultError(ctx, QStringLiteral("TO_DATE: '%1' ni datum oblike '%2'").arg(text, mask));
+        return;
+    }
+    sqlite3_result_double(ctx, JulianDay::fromDateTime(parsed));
+}
+
+QString numberText(double v) {
+    return QString::number(v, 'g', 15);
+}
+
+void toChar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    sqlite3_value *v = argv[0];
+    if (sqlite3_value_type(v) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (argc > 1 && isNumeric(v)) {
+        const QDateTime dt = JulianDay::toDateTime(sqlite3_value_double(v));
+        resultText(ctx, dt.toString(qtFormat(argText(argv[1]))));
+        return;
+    }
+    if (sqlite3_value_type(v) == SQLITE_INTEGER)
+        resultText(ctx, QString::number(sqlite3_value_int64(v)));
+    else if (sqlite3_value_type(v) == SQLITE_FLOAT)
+        resultText(ctx, numberText(sqlite3_value_double(v)));
+    else
+        resultText(ctx, argText(v));
+}
+
+void toNumber(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (isNumeric(argv[0])) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    const QString text = argText(argv[0]).trimmed();
+    bool ok = false;
+    const qint64 whole = text.toLongLong(&ok);
+    if (ok) {
+        sqlite3_result_int64(ctx, whole);
+        return;
+    }
+    const double number = text.toDouble(&ok);
+    if (!ok) {
+        resultError(ctx, QStringLiteral("TO_NUMBER: '%1' ni število").arg(text));
+        return;
+    }
+    sqlite3_result_double(ctx, number);
+}
+
+// TRUNC(x) and TRUNC(x, n) of a number: toward zero, to n decimals.
+void trunc(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
+        sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]));
+        return;
+    }
+    const int decimals = argc > 1 ? sqlite3_value_int(argv[1]) : 0;
+    const double scale = std::pow(10.0, decimals);
+    const double value = std::trunc(sqlite3_value_double(argv[0]) * scale) / scale;
+    if (decimals <= 0)
+        sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(value));
+    else
+        sqlite3_result_double(ctx, value);
+}
+
+// MOD(a, b) takes the sign of a, and MOD(a, 0) is a.
+void mod(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER &&
+        sqlite3_value_type(argv[1]) == SQLITE_INTEGER) {
+        const sqlite3_int64 a = sqlite3_value_int64(argv[0]);
+        const sqlite3_int64 b = sqlite3_value_int64(argv[1]);
+        sqlite3_result_int64(ctx, b == 0 ? a : a % b);
+        return;
+    }
+    const double a = sqlite3_value_double(argv[0]);
+    const double b = sqlite3_value_double(argv[1]);
+    sqlite3_result_double(ctx, b == 0 ? a : a - b * std::trunc(a / b));
+}
+
+void year(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    if (!isNumeric(argv[0])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    sqlite3_result_int(ctx, JulianDay::toDateTime(sqlite3_value_double(argv[0])).date().year());
+}
+
+void today(sqlite3_context *ctx, int, sqlite3_value **) {
+    const auto *provider = static_cast<const std::function<QDate()> *>(sqlite3_user_data(ctx));
+    sqlite3_result_double(ctx, JulianDay::fromDate((*provider)()));
+}
+
+void caseFunction(sqlite3_context *ctx, sqlite3_value **argv, bool upper) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (isNumeric(argv[0])) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    const QString text = argText(argv[0]);
+    resultText(ctx, upper ? text.toUpper() : text.toLower());
+}
+
+void upperFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    caseFunction(ctx, argv, true);
+}
+
+void lowerFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    caseFunction(ctx, argv, false);
+}
+
+void nextval(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    sqlite3 *db = sqlite3_context_db_handle(ctx);
+    const QByteArray name = argText(argv[0]).toUpper().toUtf8();
+    sqlite3_stmt *update = nullptr;
+    sqlite3_prepare_v2(db, "UPDATE RAPO_SEQUENCE SET VALUE = VALUE + 1 WHERE NAME = ?1", -1,
+                       &update, nullptr);
+    sqlite3_bind_text(update, 1, name.constData(), -1, SQLITE_TRANSIENT);
+    const int stepped = sqlite3_step(update);
+    sqlite3_finalize(update);
+    if (stepped != SQLITE_DONE || sqlite3_changes(db) != 1) {
+        resultError(ctx, QStringLiteral("sekvenca %1 ne obstaja").arg(QString::fromUtf8(name)));
+        return;
+    }
+    sqlite3_stmt *select = nullptr;
+    sqlite3_prepare_v2(db, "SELECT VALUE FROM RAPO_SEQUENCE WHERE NAME = ?1", -1, &select, nullptr);
+    sqlite3_bind_text(select, 1, name.constData(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(select) == SQLITE_ROW)
+        sqlite3_result_int64(ctx, sqlite3_column_int64(select, 0));
+    else
+        resultError(ctx, QStringLiteral("sekvenca %1 ne obstaja").arg(QString::fromUtf8(name)));
+    sqlite3_finalize(select);
+}
+
+struct Function {
+    const char *name;
+    int argc;
+    void (*call)(sqlite3_context *, int, sqlite3_value **);
+    bool deterministic;
+};
+
+const Function functions[] = {
+    {"NVL", 2, nvl, true},
+    {"TO_DATE", 1, toDate, true},
+    {"TO_DATE", 2, toDate, true},
+    {"TO_CHAR", 1, toChar, true},
+    {"TO_CHAR", 2, toChar, true},
+    {"TO_NUMBER", 1, toNumber, true},
+    {"TRUNC", 1, trunc, true},
+    {"TRUNC", 2, trunc, true},
+    {"MOD", 2, mod, true},
+    {"YEAR", 1, year, true},
+    {"upper", 1, upperFunction, true},
+    {"lower", 1, lowerFunction, true},
+    {"NEXTVAL", 1, nextval, false},
+};
+
+struct Rewrite {
+    QRegularExpression pattern;
+    QString replacement;
+};
+
+const std::vector<Rewrite> &rewrites() {
+    static const auto ci = QRegularExpression::CaseInsensitiveOption;
+    static const std::vector<Rewrite> list = {
+        {QRegularExpression(QStringLiteral("\\b(\\w+)\\.NEXTVAL\\b"), ci),
+         QStringLiteral("NEXTVAL('\\1')")},
+        {QRegularExpression(QStringLiteral("\\bNEXTVAL\\s+FOR\\s+(\\w+)"), ci),
+         QStringLiteral("NEXTVAL('\\1')")},
+        {QRegularExpression(QStringLiteral("\\bEXTRACT\\s*\\(\\s*YEAR\\s+FROM\\s+"), ci),
+         QStringLiteral("YEAR(")},
+        {QRegularExpression(QStringLiteral("\\bCURRENT_DATE\\b"), ci),
+         QStringLiteral("RAPO_TODAY()")},
+        {QRegularExpression(QStringLiteral("\\bCURRENT\\s+DATE\\b"), ci),
+         QStringLiteral("RAPO_TODAY()")},
+        {QRegularExpression(QStringLiteral("\\bSYSIBM\\.SYSDUMMY1\\b"), ci),
+         QStringLiteral("SYSDUMMY1")},
+        {QRegularExpression(
+             QStringLiteral(
+                 "\\bCAST\\s*\\(\\s*('\\d{1,2}\\.\\d{1,2}\\.\\d{4}')\\s+AS\\s+DATE\\s*\\)"),
+             ci),
+         QStringLiteral("TO_DATE(\\1)")},
+    };
+    return list;
+}
+
+} // namespace
+
+void EmbeddedEngine::install(sqlite3 *db, const std::function<QDate()> *todayProvider) {
+    for (const Function &f : functions) {
+        sqlite3_create_function_v2(db, f.name, f.argc,
+                                   SQLITE_UTF8 | (f.deterministic ? SQLITE_DETERMINISTIC : 0),
+                                   nullptr, f.call, nullptr, nullptr, nullptr);
+    }
+    sqlite3_create_function_v2(db, "RAPO_TODAY", 0, SQLITE_UTF8,
+                               const_cast<std::function<QDate()> *>(todayProvider), today, nullptr,
+                               nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
+}
+
+QString EmbeddedEngine::rewrite(const QString &sql) {
+    QString out = sql;
+    for (const Rewrite &r : rewrites())
+        out.replace(r.pattern, r.replacement);
+    return out;
+}
+
+QStringList EmbeddedEngine::supportTables() {
+    return {
+        QStringLiteral("CREATE TABLE dual (DUMMY VARCHAR(1))"),
+        QStringLiteral("INSERT INTO dual VALUES ('X')"),
+        QStringLiteral("CREATE TABLE SYSDUMMY1 (IBMREQD VARCHAR(1))"),
+        QStringLiteral("INSERT INTO SYSDUMMY1 VALUES ('Y')"),
+        QStringLiteral("CREATE TABLE RAPO_SEQUENCE (NAME VARCHAR(64) PRIMARY KEY, VALUE INTEGER)"),
+    };
+}
+
+QString EmbeddedEngine::createSequence(const QString &name) {
+    return QStringLiteral("INSERT INTO RAPO_SEQUENCE (NAME, VALUE) VALUES ('%1', 0)")
+        .arg(name.toUpper());
+}

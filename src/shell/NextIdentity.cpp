@@ -1,0 +1,20 @@
+#include "NextIdentity.h"
+
+#include "Query.h"
+#include "RapoError.h"
+
+qint64 nextIdentity(Database &db, const QString &table, const QString &column) {
+    const QString sequence = table + u'_' + column + QStringLiteral("_SEQ");
+    try {
+        Query qIdSeq(db, QStringLiteral("qIdSeq"));
+        qIdSeq.setText(QStringLiteral("SELECT ") + sequence +
+                       QStringLiteral(".NEXTVAL AS NewId FROM dual"));
+        qIdSeq.open();
+        const qint64 id = qIdSeq.asInteger(QStringLiteral("NewId"));
+        qIdSeq.close();
+        return id;
+    } catch (const RapoError &e) {
+        throw RapoError(e.className() + QStringLiteral(": napaka pri sekvenci ") + sequence +
+                        QStringLiteral(". Sporočilo: ") + e.message());
+    }
+}

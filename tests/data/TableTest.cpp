@@ -1,0 +1,133 @@
+#include "DbError.h"
+#include "Query.h"
+#include "TDMTable.h"
+#include "TestDatabase.h"
+#include "Transaction.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+void appendAssignment(TDMTable &t, int report, int trade, const QString &isStn, int ref) {
+    t.append();
+    t.setValue("DPATVPID", report);
+    t.setValue("IDPSL", trade);
+    t.setValue("ISSTN", isStn);
+    t.setValue("IDREFATVP", ref);
+    t.post();
+}
+
+TEST(Table, AppendEditDeleteReachTheDatabase) {
+    TestDatabase db;
+    TDMTable t(*db.db, "DPATVPPSL");
+    t.open();
+    EXPECT_TRUE(t.eof());
+    appendAssignment(t, 1, 100, "N", 11);
+    appendAssignment(t, 1, 101, "N", 12);
+    EXPECT_EQ(db.scalar("select count(*) from DPATVPPSL").toInt(), 2);
+
+    ASSERT_TRUE(t.restrictToKey({1, 101}));
+    t.edit();
+    t.setValue("IDREFATVP", 99);
+    t.post();
+    EXPECT_EQ(db.scalar("select IDREFATVP from DPATVPPSL where IDPSL = 101").toInt(), 99);
+    EXPECT_EQ(db.scalar("select IDREFATVP from DPATVPPSL where IDPSL = 100").toInt(), 11);
+
+    t.deleteRow();
+    EXPECT_EQ(db.scalar("select count(*) from DPATVPPSL").toInt(), 1);
+}
+
+TEST(Table, RestrictingToAKeyNoRowHasFindsNothing) {
+    TestDatabase db;
+    TDMTable t(*db.db, "DPATVPPSL");
+    t.open();
+    appendAssignment(t, 1, 100, "N", 11);
+    EXPECT_FALSE(t.restrictToKey({1, 555}));
+    EXPECT_TRUE(t.eof());
+    EXPECT_EQ(t.fetchedRowCount(), 0);
+    t.clearRestriction();
+    EXPECT_EQ(t.recordCount(), 1);
+}
+
+TEST(Table, AFilterRestrictsTheRowsOnOpening) {
+    TestDatabase db;
+    db.exec("INSERT INTO ACT (IdAct, Usr) VALUES (5, 'X')");
+    TDMTable act(*db.db, "ACT");
+    act.setFilter("IDACT = 0");
+    act.open();
+    EXPECT_TRUE(act.eof());
+}
+
+TEST(Table, HooksSeeWhetherTheRowIsNew) {
+    TestDatabase db;
+    TDMTable t(*db.db, "DPATVPPSL");
+    QStringList seen;
+    t.beforePost = [&](TDMTable &table) {
+        seen << (table.isInserting() ? "new" : "changed") + QString(":") + table.asString("IDPSL");
+    };
+    t.beforeDelete = [&](TDMTable &table) { seen << "delete:" + table.asString("IDPSL"); };
+    t.open();
+    appendAssignment(t, 1, 100, "N", 11);
+    t.edit();
+    t.setValue("ISSTN", "D");
+    t.post();
+    t.deleteRow();
+    EXPECT_EQ(seen, (QStringList{"new:100", "changed:100", "delete:100"}));
+}
+
+TEST(Table, AFailingHookLeavesTheRowUnsavedAndTheTransactionOpen) {
+    TestDatabase db;
+    TDMTable t(*db.db, "DPATVPPSL");
+    t.open();
+    Transaction tx(*db.db);
+    appendAssignment(t, 1, 100, "N", 11);
+    t.append();
+    t.setValue("DPATVPID", 1);
+    t.setValue("IDPSL", 200);
+    t.setValue("ISSTN", "N");
+    t.setValue("IDREFATVP", 1);
+    t.beforePost = [](TDMTable &) { throw DbError("log failed"); };
+    EXPECT_THROW(t.post(), DbError);
+    EXPECT_EQ(t.state(), TDMTable::State::Insert);
+    EXPECT_TRUE(db.db->inTransaction());
+    EXPECT_EQ(db.scalar("select count(*) from DPATVPPSL").toInt(), 1);
+    tx.rollback();
+    EXPECT_EQ(db.scalar("select count(*) from DPATVPPSL").toInt(), 0);
+    EXPECT_FALSE(db.db->inTransaction());
+}
+
+TEST(Transaction, RollsBackUnlessCommitted) {
+    TestDatabase db;
+    {
+        Transaction tx(*db.db);
+        db.exec("INSERT INTO DPATVP (DPATVPID, DANPOROCANJA, ZAPST) VALUES (1, 2456748.5, 1)");
+    }
+    EXPECT_EQ(db.scalar("select count(*) from DPATVP").toInt(), 0);
+    {
+        Transaction tx(*db.db);
+        db.exec("INSERT INTO DPATVP (DPATVPID, DANPOROCANJA, ZAPST) VALUES (2, 2456748.5, 1)");
+        tx.commit();
+    }
+    EXPECT_EQ(db.scalar("select count(*) from DPATVP").toInt(), 1);
+    Transaction outer(*db.db);
+    EXPECT_THROW(Transaction inner(*db.db), DbError) << "one transaction at a time";
+}
+
+TEST(Filter, ShowsOneKeyValueAndRereadsAfterChanges) {
+    TestDatabase db;
+    TDMFilter f(*db.db, "DPATVPIMP");
+    f.setCurrentKey("DATUM");
+    EXPECT_FALSE(f.setKeyValue(QDate(2014, 4, 1)));
+    for (int id : {1, 2}) {
+        f.append();
+        f.setValue("IDIMP", id);
+        f.setValue("DATUM", QDate(2014, 4, id));
+        f.setValue("ISIN", "SI0031102120");
+        f.post();
+    }
+    EXPECT_EQ(f.recordCount(), 1) << "re-read after saving: only the row of the chosen day";
+    EXPECT_EQ(f.asInteger("IDIMP"), 1);
+    EXPECT_EQ(f.asDateTime("DATUM").date(), QDate(2014, 4, 1));
+    EXPECT_TRUE(f.setKeyValue(QDate(2014, 4, 2)));
+    EXPECT_EQ(f.asInteger("IDIMP"), 2);
+}
+} // namespace
