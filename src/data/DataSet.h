@@ -2,6 +2,7 @@
 
 #include "FieldDef.h"
 #include "ParamValue.h"
+#include "RowSource.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -20,30 +21,32 @@ class QSqlQuery;
 // Rows read from the database, first to last. Rows are fetched as they are reached (a grid
 // fetches them as it scrolls); columns are found by name without regard to case. A null reads
 // as an empty text, 0, or an invalid date-time (which the program treats as "no date").
-class DataSet {
+class DataSet : public RowSource {
 public:
     using Row = QVector<QVariant>;
     // Fills the calculated columns of a freshly fetched row.
     using CalcFields = std::function<void(const DataSet &, Row &)>;
 
     explicit DataSet(Database &db);
-    virtual ~DataSet();
+    ~DataSet() override;
     DataSet(const DataSet &) = delete;
     DataSet &operator=(const DataSet &) = delete;
 
     Database &database() const { return db_; }
-    bool active() const { return active_; }
+    bool active() const override { return active_; }
     virtual void close();
+    // Reads the rows again as they are now in the database.
+    void reload() override = 0;
 
     // Navigation.
     void first();
     void next();
     bool eof() const;
-    int recNo() const { return current_; }
+    int recNo() const override { return current_; }
     // Moves to a row (fetching up to it); false when there is no such row.
-    bool moveTo(int row);
+    bool moveTo(int row) override;
     // Reads every row.
-    int recordCount();
+    int recordCount() override;
     // Moves to the first row whose columns (names separated by ";") equal the values.
     bool locate(const QString &columns, const QVariantList &values, bool caseInsensitive = false);
 
@@ -56,22 +59,22 @@ public:
     bool isNull(const QString &column) const;
 
     // Columns, database columns first, then calculated ones.
-    int columnCount() const { return static_cast<int>(columns_.size()); }
-    QString columnName(int index) const { return columns_.value(index); }
-    int columnIndex(const QString &column) const;
+    int columnCount() const override { return static_cast<int>(columns_.size()); }
+    QString columnName(int index) const override { return columns_.value(index); }
+    int columnIndex(const QString &column) const override;
     // Throws when there is no such column.
     int requireColumn(const QString &column) const;
 
     // Row access without moving, for grids.
-    int fetchedRowCount() const { return static_cast<int>(rows_.size()); }
-    bool canFetchMore() const;
-    int fetchMore(int count);
-    QVariant valueAt(int row, int column) const;
+    int fetchedRowCount() const override { return static_cast<int>(rows_.size()); }
+    bool canFetchMore() const override;
+    int fetchMore(int count) override;
+    QVariant valueAt(int row, int column) const override;
     const Row &rowAt(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 
     // Declared fields (captions, widths, formats, calculated columns).
     void setFields(std::vector<FieldDef> fields) { fields_ = std::move(fields); }
-    const std::vector<FieldDef> &fields() const { return fields_; }
+    const std::vector<FieldDef> &fields() const override { return fields_; }
     const FieldDef *field(const QString &name) const;
     void setCalcFields(CalcFields hook) { calcFields_ = std::move(hook); }
 

@@ -34,6 +34,7 @@ public:
 
     // Runs a statement that returns rows and positions on the first.
     void open();
+    void reload() override { open(); }
     // Runs a statement that returns none; gives the number of rows changed.
     int exec();
 

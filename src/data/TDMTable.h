@@ -25,6 +25,7 @@ public:
     void close() override;
     // Re-reads the rows, keeping filter and restriction.
     void refresh();
+    void reload() override { refresh(); }
 
     // Shows only the rows whose key columns equal the values (in key order); true when any
     // row remains.

@@ -86,3 +86,10 @@ QString SqlDialect::dateLiteral(const QDate &date, bool isDb2) {
     return isDb2 ? u'\'' + text + u'\''
                  : QStringLiteral("TO_DATE('") + text + QStringLiteral("','mm/dd/yyyy')");
 }
+
+QString SqlDialect::codeList(const QString &codes) {
+    QStringList quoted;
+    for (QChar code : codes)
+        quoted << u'\'' + (code == u'\'' ? QStringLiteral("''") : QString(code)) + u'\'';
+    return quoted.join(u',');
+}

@@ -24,6 +24,10 @@ QString adaptNvl(const QString &text, bool isDb2);
 // DB2, every load of the working set, after its parameters are set.
 QString db2WorkingSetLoad(const QString &text);
 
+// A configured code list (every character one code) as an SQL list: "KL" gives 'K','L'. A quote
+// among the codes is doubled, so a value can never end the literal early.
+QString codeList(const QString &codes);
+
 // The two-variant statements.
 QString nextCollectionNumberSql(bool isDb2);
 QString nextReferenceExpression(bool isDb2);

@@ -66,6 +66,13 @@ TEST(SqlDialect, OracleAndAnEmptyTipGiveTheSameTexts) {
               SqlDialect::adaptWorkingSet(workingSet, empty));
 }
 
+TEST(SqlDialect, CodeListsQuoteEveryCharacter) {
+    EXPECT_EQ(SqlDialect::codeList("KL"), "'K','L'");
+    EXPECT_EQ(SqlDialect::codeList("N, A"), "'N',',',' ','A'");
+    EXPECT_EQ(SqlDialect::codeList("L'"), "'L',''''");
+    EXPECT_EQ(SqlDialect::codeList(""), "");
+}
+
 TEST(SqlDialect, TwoVariantStatements) {
     EXPECT_EQ(SqlDialect::nextCollectionNumberSql(false),
               " select NVL(max(DpAtvpId), 0)+1 as MaxDpAtvpId from DPATVP");
