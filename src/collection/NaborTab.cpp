@@ -3,7 +3,7 @@
 #include "PeriodField.h"
 #include "ShortDateFormat.h"
 
-#include <QDateEdit>
+#include "TPTypedEdit.h"
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,8 +55,8 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     layout->addWidget(lblSifrantFinInstr);
     layout->addWidget(dbSifrantFinInstr, 2);
 
-    for (QDateEdit *field : {dtpDan, dtpDanDo})
-        connect(field, &QDateEdit::editingFinished, this, &NaborTab::periodFieldLeft);
+    for (TPTypedEdit *field : {dtpDan, dtpDanDo})
+        PeriodField::whenLeft(field, [this] { Q_EMIT periodFieldLeft(); });
 }
 
 QString NaborTab::periodText() const {

@@ -4,7 +4,7 @@
 
 #include <QDate>
 
-class QDateEdit;
+class TPTypedEdit;
 class QPushButton;
 class QTableView;
 class QLabel;
@@ -21,8 +21,8 @@ public:
     // The grids never show a collection of another period.
     void closeWorkingSet();
 
-    QDateEdit *dtpDan;
-    QDateEdit *dtpDanDo;
+    TPTypedEdit *dtpDan;
+    TPTypedEdit *dtpDanDo;
     QPushButton *bbNabor;
     QPushButton *BitBtn3;
     QPushButton *bbExportXLS;

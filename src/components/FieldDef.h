@@ -13,4 +13,5 @@ struct FieldDef {
     bool visible = true;
     QString displayFormat;
     bool calculated = false; // computed for every fetched row by the dataset's hook
+    int size = 0;            // texts longer than this are cut when read; 0: no limit
 };

@@ -1,13 +1,35 @@
 #include "PeriodField.h"
 
-#include "ShortDateFormat.h"
+#include "TPTypedEdit.h"
 
-#include <QDateEdit>
+#include <QEvent>
+#include <QObject>
 
-QDateEdit *PeriodField::create(const QString &name, QWidget *parent) {
-    auto *field = new QDateEdit(QDate(2014, 4, 1), parent);
+namespace {
+class LeaveWatcher : public QObject {
+public:
+    LeaveWatcher(QObject *parent, std::function<void()> left)
+        : QObject(parent), left_(std::move(left)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::FocusOut)
+            left_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> left_;
+};
+} // namespace
+
+TPTypedEdit *PeriodField::create(const QString &name, QWidget *parent) {
+    auto *field = new TPTypedEdit(TPTypedEdit::DataType::Date, parent);
     field->setObjectName(name);
-    field->setDisplayFormat(ShortDateFormat::pattern);
-    field->setCalendarPopup(true);
+    field->setMinimumWidth(90);
     return field;
+}
+
+void PeriodField::whenLeft(TPTypedEdit *field, std::function<void()> left) {
+    field->installEventFilter(new LeaveWatcher(field, std::move(left)));
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
-class QDateEdit;
+class TPTypedEdit;
 class QWidget;
 
-// A date field of the main window: "dd.mm.yyyy", starting at 01.04.2014, with a calendar.
+// A date field of the main window: a date-typed edit ("dd.mm.yyyy") that shows today when its
+// window opens.
 namespace PeriodField {
-QDateEdit *create(const QString &name, QWidget *parent);
-}
+TPTypedEdit *create(const QString &name, QWidget *parent);
+// Calls `left` whenever the field loses the focus (after it applied what was typed).
+void whenLeft(TPTypedEdit *field, std::function<void()> left);
+} // namespace PeriodField

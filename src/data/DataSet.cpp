@@ -66,6 +66,7 @@ void DataSet::startReading(std::unique_ptr<QSqlQuery> query) {
     columns_.clear();
     index_.clear();
     dateColumn_.clear();
+    sizes_.clear();
     for (int i = 0; i < record.count(); ++i) {
         const QString name = record.fieldName(i);
         columns_ << name;
@@ -78,6 +79,7 @@ void DataSet::startReading(std::unique_ptr<QSqlQuery> query) {
                      type == QLatin1String("TIME");
         }
         dateColumn_.push_back(isDate && embedded);
+        sizes_.push_back(declared && declared->type == FieldDef::Type::Text ? declared->size : 0);
     }
     for (const FieldDef &f : fields_) {
         if (f.calculated && !index_.contains(f.name.toUpper())) {
@@ -108,6 +110,9 @@ bool DataSet::fetchOne() {
         QVariant v = source_->value(i);
         if (dateColumn_[static_cast<std::size_t>(i)] && !v.isNull())
             v = toDateTime(v);
+        else if (const int size = sizes_[static_cast<std::size_t>(i)];
+                 size > 0 && v.typeId() == QMetaType::QString && v.toString().size() > size)
+            v = v.toString().left(size);
         row[i] = v;
     }
     if (calcFields_)

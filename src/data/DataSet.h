@@ -101,6 +101,7 @@ private:
     QStringList columns_;
     QHash<QString, int> index_; // upper-cased name -> column
     std::vector<bool> dateColumn_;
+    std::vector<int> sizes_; // declared text sizes; 0: none
     std::vector<Row> rows_;
     int current_ = 0;
     bool active_ = false;

@@ -2,7 +2,7 @@
 
 #include "PeriodField.h"
 
-#include <QDateEdit>
+#include "TPTypedEdit.h"
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -74,8 +74,8 @@ EmirTab::EmirTab(QWidget *parent) : MainTab(parent) {
     layout->addLayout(disputes);
     layout->addWidget(dbgEMIRPsl, 1);
 
-    for (QDateEdit *field : {pteEMIRDatOd, pteEMIRDatDo})
-        connect(field, &QDateEdit::editingFinished, this, &EmirTab::periodFieldLeft);
+    for (TPTypedEdit *field : {pteEMIRDatOd, pteEMIRDatDo})
+        PeriodField::whenLeft(field, [this] { Q_EMIT periodFieldLeft(); });
 }
 
 void EmirTab::setCurrentMonth(const QDate &today) {

@@ -4,7 +4,7 @@
 
 #include <QDate>
 
-class QDateEdit;
+class TPTypedEdit;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -19,8 +19,8 @@ public:
     void setCurrentMonth(const QDate &today);
 
     QLabel *lblPorocila;
-    QDateEdit *pteEMIRDatOd;
-    QDateEdit *pteEMIRDatDo;
+    TPTypedEdit *pteEMIRDatOd;
+    TPTypedEdit *pteEMIRDatDo;
     QTableView *dbgEMIRPorocila;
     QPushButton *actEMIROsvezi;
     QPushButton *actEMIRDodaj;

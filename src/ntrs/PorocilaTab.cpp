@@ -2,8 +2,8 @@
 
 #include "PeriodField.h"
 
+#include "TPTypedEdit.h"
 #include <QAction>
-#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>

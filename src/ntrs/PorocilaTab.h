@@ -3,7 +3,7 @@
 #include "MainTab.h"
 
 class QAction;
-class QDateEdit;
+class TPTypedEdit;
 class QMenu;
 class QPushButton;
 class QTableView;
@@ -14,8 +14,8 @@ class PorocilaTab : public MainTab {
 public:
     explicit PorocilaTab(QWidget *parent = nullptr);
 
-    QDateEdit *pteDanOd;
-    QDateEdit *pteDanDo;
+    TPTypedEdit *pteDanOd;
+    TPTypedEdit *pteDanDo;
     QPushButton *bbRefresh;
     QPushButton *BitBtn4;
     QPushButton *bbReGeneriraj;

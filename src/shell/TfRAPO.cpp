@@ -11,6 +11,7 @@
 #include "Prompter.h"
 #include "Session.h"
 #include "TDMLB.h"
+#include "TPTypedEdit.h"
 #include "TVersionAgent.h"
 
 #include <QCloseEvent>
@@ -41,6 +42,11 @@ TfRAPO::TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock, Waiter
     pcMain->addTab(tsEMIR, QStringLiteral("EMIR"));
     setCentralWidget(pcMain);
     resize(1100, 700);
+
+    // Date fields show the run's today when the window opens.
+    for (TPTypedEdit *field : findChildren<TPTypedEdit *>())
+        if (field->dataType() == TPTypedEdit::DataType::Date)
+            field->setToday([&clock] { return clock.today(); });
 
     connect(pcMain, &QTabWidget::currentChanged, this, &TfRAPO::pcMainChange);
     connect(tsNabor, &NaborTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);

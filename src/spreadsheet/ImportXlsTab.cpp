@@ -2,7 +2,7 @@
 
 #include "PeriodField.h"
 
-#include <QDateEdit>
+#include "TPTypedEdit.h"
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>

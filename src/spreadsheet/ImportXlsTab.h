@@ -2,7 +2,7 @@
 
 #include "MainTab.h"
 
-class QDateEdit;
+class TPTypedEdit;
 class QPushButton;
 class QProgressBar;
 class QPlainTextEdit;
@@ -19,7 +19,7 @@ public:
     void entered() override;
 
     QFrame *Panel4;
-    QDateEdit *pteImpDan;
+    TPTypedEdit *pteImpDan;
     QPushButton *bbImpNabor;
     QPushButton *bbImpBrisi;
     QPushButton *bbImportXLS;

@@ -8,7 +8,7 @@
 #include "TempProgramDirectory.h"
 #include "TfRAPO.h"
 
-#include <QDateEdit>
+#include "TPTypedEdit.h"
 #include <QFrame>
 #include <QPushButton>
 #include <QStandardItemModel>
@@ -63,12 +63,12 @@ TEST(MainWindow, ShowsTheConfigurationMessages) {
     EXPECT_EQ(f.prompter.texts, QStringList{"Manjka .ini datoteka!"});
 }
 
-TEST(MainWindow, PeriodFieldsStartOnTheFirstOfApril2014) {
+TEST(MainWindow, DateFieldsShowTheRunsTodayWhenTheWindowOpens) {
     WindowFixture f;
     f.window.FormCreate();
-    EXPECT_EQ(f.window.tsNabor->dtpDan->text(), "01.04.2014");
-    EXPECT_EQ(f.window.tsNabor->dtpDanDo->text(), "01.04.2014");
-    EXPECT_EQ(f.window.tsNabor->periodText(), "01.04.2014;01.04.2014");
+    EXPECT_EQ(f.window.tsNabor->dtpDan->text(), "09.12.2026");
+    EXPECT_EQ(f.window.tsNabor->dtpDanDo->text(), "09.12.2026");
+    EXPECT_EQ(f.window.tsNabor->periodText(), "09.12.2026;09.12.2026");
 }
 
 TEST(MainWindow, LeavingAPeriodFieldClosesAWorkingSetOfAnotherPeriod) {
@@ -77,7 +77,7 @@ TEST(MainWindow, LeavingAPeriodFieldClosesAWorkingSetOfAnotherPeriod) {
     QStandardItemModel rows(3, 2);
     QTableView *grid = f.window.tsNabor->dbgDPATVPPSL;
 
-    f.window.setCollectedPeriod("01.04.2014;01.04.2014");
+    f.window.setCollectedPeriod("09.12.2026;09.12.2026");
     grid->setModel(&rows);
     f.window.dtpDanExit();
     EXPECT_EQ(grid->model(), &rows) << "an unchanged period keeps the working set";
