@@ -32,7 +32,7 @@ QString offset() {
            QStringLiteral(" || '0' || CAST(") + shifted + QStringLiteral(" AS VARCHAR2(1)) ELSE ") +
            sign + QStringLiteral(" || CAST(") + shifted +
            QStringLiteral(" AS VARCHAR2(2)) END) ELSE ") + baseOffset +
-           QStringLiteral(" END)%TimeZone_End%  as Offset");
+           QStringLiteral(" END)%TimeZone_End% as Offset");
 }
 
 // Reported instrument data: the register entry's when it names a reporting instrument.

@@ -257,6 +257,12 @@ const std::vector<Rewrite> &rewrites() {
          QStringLiteral("RAPO_TODAY()")},
         {QRegularExpression(QStringLiteral("\\bCURRENT\\s+DATE\\b"), ci),
          QStringLiteral("RAPO_TODAY()")},
+        // DB2 compares a date with a European date text built from day, month and year
+        // ("(31-mod(...)) || '.03.' || YEAR(P.Dan)"); here that text becomes the date it names.
+        {QRegularExpression(QStringLiteral("(\\(31-mod\\([^|]*\\)\\))\\s*\\|\\|\\s*'\\.(\\d\\d)\\.'"
+                                           "\\s*\\|\\|\\s*(YEAR\\([^)]*\\))"),
+                            ci),
+         QStringLiteral("TO_DATE(\\1 || '.\\2.' || \\3,'dd.mm.yyyy')")},
         {QRegularExpression(QStringLiteral("\\bSYSIBM\\.SYSDUMMY1\\b"), ci),
          QStringLiteral("SYSDUMMY1")},
         {QRegularExpression(

@@ -1,5 +1,6 @@
 #include "Clock.h"
 #include "Database.h"
+#include "DemoSite.h"
 #include "MessageBoxPrompter.h"
 #include "ProgramArguments.h"
 #include "ProgramDirectory.h"
@@ -12,15 +13,20 @@
 #include <cstdio>
 
 namespace {
-// The program's own jobs that need no window: creating an embedded database.
-int createDatabase(const ProgramArguments &arguments, const QString &programDirectory) {
-    const QString alias = arguments.options.value(QStringLiteral("--create-db")).value(0);
+// The program's own jobs that need no window: creating an embedded database, empty or with
+// the demo site's host data.
+int createDatabase(const QString &option, const ProgramArguments &arguments,
+                   const QString &programDirectory) {
+    const QString alias = arguments.options.value(option).value(0);
     if (alias.isEmpty()) {
-        std::fprintf(stderr, "Uporaba: rapo --create-db ALIAS\n");
+        std::fprintf(stderr, "Uporaba: rapo %s ALIAS\n", qPrintable(option));
         return 1;
     }
     try {
-        Database::createEmbedded(alias, programDirectory);
+        if (option == QLatin1String("--create-demo"))
+            DemoSite::create(alias, programDirectory);
+        else
+            Database::createEmbedded(alias, programDirectory);
     } catch (const RapoError &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message()));
         return 1;
@@ -35,9 +41,11 @@ int main(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i)
         commandLine << QString::fromLocal8Bit(argv[i]);
     const ProgramArguments arguments = ProgramArguments::parse(commandLine);
-    if (arguments.hasOption(QStringLiteral("--create-db"))) {
-        const QCoreApplication app(argc, argv);
-        return createDatabase(arguments, ProgramDirectory::path());
+    for (const QString option : {QStringLiteral("--create-db"), QStringLiteral("--create-demo")}) {
+        if (arguments.hasOption(option)) {
+            const QCoreApplication app(argc, argv);
+            return createDatabase(option, arguments, ProgramDirectory::path());
+        }
     }
 
     QApplication app(argc, argv);

@@ -1,0 +1,241 @@
+#include "CollectionRun.h"
+
+#include "CollectionDeletion.h"
+#include "InstrumentReconciliation.h"
+#include "MarketFilters.h"
+#include "Prompter.h"
+#include "Query.h"
+#include "RapoError.h"
+#include "RunState.h"
+#include "Session.h"
+#include "ShortDateFormat.h"
+#include "SqlDialect.h"
+#include "TDMTable.h"
+#include "Transaction.h"
+#include "WorkingSet.h"
+
+#include <QStringList>
+
+namespace {
+// Ends the regeneration state however the run ends.
+struct RegenerationEnd {
+    RunState &state;
+    ~RegenerationEnd() { state.endRegeneration(); }
+};
+
+// Copies the rows of a phase's selection into DPATVPPSL through the logged table component.
+void copyAssignments(Session &session, Query &selection, TDMTable &tDPATVPPSL) {
+    selection.recordCount();
+    for (selection.first(); !selection.eof(); selection.next()) {
+        if (!tDPATVPPSL.active())
+            tDPATVPPSL.open();
+        const qint64 id = selection.asInteger(QStringLiteral("DpAtvpId"));
+        const qint64 trade = selection.asInteger(QStringLiteral("IdPsl"));
+        const QString isStn = selection.asString(QStringLiteral("IsStn")).trimmed();
+        const double reference = selection.asFloat(QStringLiteral("IDREFATVP"));
+        tDPATVPPSL.append();
+        tDPATVPPSL.setValue(QStringLiteral("DPATVPID"), id);
+        tDPATVPPSL.setValue(QStringLiteral("IDPSL"), trade);
+        tDPATVPPSL.setValue(QStringLiteral("ISSTN"), isStn);
+        tDPATVPPSL.setValue(QStringLiteral("IDREFATVP"), reference);
+        session.NapakavLog(QStringLiteral("INSERT DPATVPPSL: ID:") + QString::number(id));
+        session.NapakavLog(QStringLiteral("INSERT DPATVPPSL: IdPsl:") + QString::number(trade));
+        session.NapakavLog(QStringLiteral("INSERT DPATVPPSL: IsStn:") + isStn);
+        session.NapakavLog(QStringLiteral("INSERT DPATVPPSL: IDREFATVP:") +
+                           DataSet::valueText(reference));
+        tDPATVPPSL.post();
+    }
+}
+
+// Runs one phase in its transaction; a failure rolls it back and ends the run with the
+// phase's message.
+template <typename Work>
+void phase(Session &session, int number, const QString &message, Work work) {
+    const QString n = QString::number(number);
+    session.NapakavLog(QStringLiteral("Pre ") + n + QStringLiteral(" StartTransaction!"));
+    try {
+        Transaction tx(session.db);
+        work();
+        tx.commit();
+    } catch (const RapoError &) {
+        session.NapakavLog(QStringLiteral("po ") + n + QStringLiteral(" Rollback!"));
+        throw RapoError(message);
+    }
+    session.NapakavLog(QStringLiteral("po ") + n + QStringLiteral(" Commit!"));
+}
+} // namespace
+
+QString CollectionRun::periodText(const QDate &from, const QDate &to) {
+    return ShortDateFormat::toText(from) + u';' + ShortDateFormat::toText(to);
+}
+
+qint64 CollectionRun::nextCollectionId(Session &session) {
+    Query q(session.db, QStringLiteral("qMaxDpAtvpId"));
+    q.setText(SqlDialect::nextCollectionNumberSql(session.isDb2()));
+    q.open();
+    return q.asInteger(QStringLiteral("MaxDpAtvpId"));
+}
+
+CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &workingSet,
+                                                  RunState &state, const QDate &from,
+                                                  const QDate &to) {
+    RegenerationEnd regenerationEnd{state};
+    const Configuration &c = session.configuration;
+    state.collectedPeriod = periodText(from, to);
+
+    session.NapakavLog(QStringLiteral("Pre Delete!"));
+    CollectionDeletion::BitBtn3Click(session, from, to);
+    workingSet.close();
+    session.NapakavLog(QStringLiteral("Po Delete!"));
+
+    Result result;
+    result.collectionId = nextCollectionId(session);
+    state.collectionId = result.collectionId;
+    const QString id = QString::number(result.collectionId);
+    const QString seq = SqlDialect::nextReferenceExpression(c.isDb2);
+    const MarketFilters filters(c);
+
+    Query uDPATVPPSL(session.db, QStringLiteral("uDPATVPPSL"));
+    TDMTable tDPATVPPSL(session.db, QStringLiteral("DPATVPPSL"));
+    session.activityLog.attach(tDPATVPPSL);
+
+    phase(session, 1, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 1)!"), [&] {
+        uDPATVPPSL.clearSql();
+        uDPATVPPSL.addLine(QStringLiteral(" SELECT ") + id +
+                           QStringLiteral(" as DpAtvpId, P.IdPsl, 'N' as IsStn , ") + seq +
+                           QStringLiteral(" as IDREFATVP "));
+        uDPATVPPSL.addLine(QStringLiteral(" FROM PSL P LEFT OUTER JOIN DPATVPPSL A ON P.IdPsl = "
+                                          "A.IdPsl JOIN SFVP S ON P.SFVP=S.SFVP "));
+        if (filters.any())
+            uDPATVPPSL.addLine(MarketFilters::venueJoin(QStringLiteral("P")));
+        uDPATVPPSL.addLine(QStringLiteral(" JOIN POG PG ON P.IDPOG=PG.IDPOG "));
+        uDPATVPPSL.addLine(QStringLiteral(" WHERE P.Dan >= :Dan AND P.Dan <= :DanDo AND "
+                                          "A.IdRefATVP IS NULL AND P.IDPSL NOT IN (SELECT IDPSL "
+                                          "FROM DPATVPPSL) "));
+        uDPATVPPSL.addLine(QStringLiteral(" AND S.PorocanjeRAPO='D' "));
+        uDPATVPPSL.addLine(
+            MarketFilters::tradeKindCondition(QStringLiteral("P"), QStringLiteral("PG")));
+        if (!c.tipPosla.isEmpty())
+            uDPATVPPSL.addLine(QStringLiteral(" AND P.SfPsl in (") +
+                               SqlDialect::codeList(c.tipPosla) + QStringLiteral(") "));
+        if (filters.any())
+            uDPATVPPSL.addLine(filters.marketCondition());
+        uDPATVPPSL.setDate(QStringLiteral("Dan"), from);
+        uDPATVPPSL.setDate(QStringLiteral("DanDo"), to);
+        session.NapakavLog(QStringLiteral("Open 1: ") + uDPATVPPSL.text());
+        session.NapakavLog(QStringLiteral("Params: ") + ShortDateFormat::toText(from));
+        session.NapakavLog(QStringLiteral("Params: ") + ShortDateFormat::toText(to));
+        uDPATVPPSL.open();
+        session.NapakavLog(QStringLiteral("po Open 1! ") +
+                           QString::number(uDPATVPPSL.recordCount()));
+        copyAssignments(session, uDPATVPPSL, tDPATVPPSL);
+    });
+
+    phase(session, 2, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 2)!"), [&] {
+        uDPATVPPSL.clearSql();
+        uDPATVPPSL.addLine(QStringLiteral(" SELECT ") + id +
+                           QStringLiteral(" as DpAtvpId, D.IdPsl, 'D'  as IsStn, P.IdRefATVP "));
+        uDPATVPPSL.addLine(QStringLiteral(
+            " FROM DPATVPPSLSTN D LEFT OUTER JOIN DPATVPPSL A ON D.IdPsl = A.IdPsl "));
+        uDPATVPPSL.addLine(
+            QStringLiteral(" JOIN DPATVPPSL P ON P.IdPsl=D.IdPsl JOIN SFVP S ON D.SFVP=S.SFVP "));
+        if (filters.any())
+            uDPATVPPSL.addLine(MarketFilters::venueJoin(QStringLiteral("D")));
+        uDPATVPPSL.addLine(QStringLiteral(" JOIN POG PG ON D.IDPOG=PG.IDPOG "));
+        uDPATVPPSL.addLine(QStringLiteral(
+            " WHERE A.IDPSL NOT IN (SELECT IDPSL FROM DPATVPPSL WHERE IsStn = 'D') "));
+        uDPATVPPSL.addLine(QStringLiteral("   AND D.IDPSL IN (SELECT IDPSL FROM DPATVPPSL) "));
+        uDPATVPPSL.addLine(QStringLiteral(" AND S.PorocanjeRAPO='D' "));
+        uDPATVPPSL.addLine(
+            MarketFilters::tradeKindCondition(QStringLiteral("D"), QStringLiteral("PG")));
+        if (filters.any())
+            uDPATVPPSL.addLine(filters.marketCondition(QStringLiteral("D")));
+        uDPATVPPSL.open();
+        copyAssignments(session, uDPATVPPSL, tDPATVPPSL);
+    });
+
+    phase(session, 3, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 3)!"), [&] {
+        uDPATVPPSL.clearSql();
+        uDPATVPPSL.addLine(QStringLiteral(" SELECT ") + id +
+                           QStringLiteral(" as DpAtvpId, D.IdPsl, 'N'  as IsStn, ") + seq +
+                           QStringLiteral(" as IdRefATVP "));
+        uDPATVPPSL.addLine(QStringLiteral(" FROM PSL D JOIN SFVP S ON D.SFVP=S.SFVP"));
+        if (filters.any())
+            uDPATVPPSL.addLine(MarketFilters::venueJoin(QStringLiteral("D")));
+        uDPATVPPSL.addLine(QStringLiteral(" JOIN POG PG ON D.IDPOG=PG.IDPOG "));
+        uDPATVPPSL.addLine(QStringLiteral(" WHERE D.IDPSL IN (select IDPSLEDT FROM DPATVPPSLSTN "
+                                          "DS, POG PG1 where DS.IDPOG=PG1.IDPOG "));
+        uDPATVPPSL.addLine(
+            MarketFilters::tradeKindCondition(QStringLiteral("DS"), QStringLiteral("PG1")));
+        uDPATVPPSL.addLine(QStringLiteral(" AND IDPSLEDT NOT IN (select IDPSL from DPATVPPSL) "
+                                          "AND IDPSL IN (SELECT IdPSL FROM DPATVPPSL)) "));
+        uDPATVPPSL.addLine(QStringLiteral(" AND S.PorocanjeRAPO='D' "));
+        uDPATVPPSL.addLine(
+            MarketFilters::tradeKindCondition(QStringLiteral("D"), QStringLiteral("PG")));
+        uDPATVPPSL.addLine(QStringLiteral(" AND D.IDPSL NOT IN (SELECT IDPSL FROM DPATVPPSL) "));
+        uDPATVPPSL.addLine(QStringLiteral(" AND D.Dan >= :Dan AND D.Dan <= :DanDo "));
+        if (filters.any())
+            uDPATVPPSL.addLine(filters.marketCondition(QStringLiteral("D")));
+        uDPATVPPSL.setDate(QStringLiteral("Dan"), from);
+        uDPATVPPSL.setDate(QStringLiteral("DanDo"), to);
+        uDPATVPPSL.open();
+        copyAssignments(session, uDPATVPPSL, tDPATVPPSL);
+    });
+
+    phase(session, 4, QStringLiteral("Napaka pri popravku DPATVPID v DPATVPIMP!"), [&] {
+        uDPATVPPSL.clearSql();
+        uDPATVPPSL.addLine(QStringLiteral(" SELECT IDIMP FROM DPATVPIMP "));
+        uDPATVPPSL.addLine(QStringLiteral(" WHERE Datum >= :Datum AND Datum <= :DatumDo "));
+        uDPATVPPSL.addLine(QStringLiteral(" AND DpAtvpId is null "));
+        uDPATVPPSL.setDate(QStringLiteral("Datum"), from);
+        uDPATVPPSL.setDate(QStringLiteral("DatumDo"), to);
+        uDPATVPPSL.open();
+        uDPATVPPSL.recordCount();
+        Query qDPATVPIMPPopravek(session.db, QStringLiteral("qDPATVPIMPPopravek"));
+        qDPATVPIMPPopravek.setText(
+            QStringLiteral(" UPDATE DPATVPIMP SET DPATVPID=:DPATVPID WHERE IDIMP=:IDIMP "));
+        qDPATVPIMPPopravek.setInteger(QStringLiteral("DPATVPID"), result.collectionId);
+        for (uDPATVPPSL.first(); !uDPATVPPSL.eof(); uDPATVPPSL.next()) {
+            qDPATVPIMPPopravek.setInteger(QStringLiteral("IDIMP"),
+                                          uDPATVPPSL.asInteger(QStringLiteral("IDIMP")));
+            qDPATVPIMPPopravek.exec();
+        }
+    });
+
+    int choiceNeeded = 0;
+    try {
+        Transaction tx(session.db);
+        session.NapakavLog(QStringLiteral("Pre 5 StartTransaction!"));
+        choiceNeeded =
+            InstrumentReconciliation::run(session, from, to, result.collectionId).choiceNeeded;
+        tx.commit();
+    } catch (const RapoError &e) {
+        throw RapoError(QStringLiteral("Napaka pri insertu v DPATVP_SFVP! ") + e.message());
+    }
+    session.NapakavLog(QStringLiteral("po 5 Commit!"));
+
+    if (choiceNeeded > 0) {
+        session.prompter.information(
+            QStringLiteral("Izberi ustrezen finančni instrument za poročanje!"));
+        result.ending = Ending::ChoiceNeeded;
+        return result;
+    }
+
+    state.hasUnreversedRows = false;
+    session.NapakavLog(QStringLiteral("Pre 6 StartTransaction!"));
+    workingSet.load(from, to, result.collectionId, state);
+    session.NapakavLog(QStringLiteral("po 6 .Open!"));
+    result.rows = workingSet.qDPATVPPSL.recordCount();
+    result.generationEnabled = result.rows > 0;
+    if (result.rows > 0 && !state.hasUnreversedRows) {
+        result.generationEnabled = false;
+        session.prompter.information(
+            QStringLiteral("V naboru ni nobenih nestorniranih transakcij!\nGeneriranje xml ni "
+                           "možno. XSD shema tega ne omogoča!"));
+    }
+
+    session.NapakavLog(QStringLiteral("Pre 7 StartTransaction!"));
+    workingSet.loadInstruments(from, to, result.collectionId);
+    session.NapakavLog(QStringLiteral("po 7 .Open!"));
+    return result;
+}

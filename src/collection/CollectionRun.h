@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class Session;
+class WorkingSet;
+struct RunState;
+
+// "Nabor": records the trades of a period that must be reported as the pending collection
+// under a new collection id. It first discards what earlier runs collected but never reported,
+// then takes the period's host trades (1), the cancellations (2) and corrections (3) of trades
+// collected before, the period's imported trades (4), brings the instrument register up to
+// date (5) and loads the working set (6) and its instruments (7). Phases 1 to 5 commit each on
+// its own; a failing phase rolls back only itself and ends the run with its message.
+class CollectionRun {
+public:
+    enum class Ending { Loaded, ChoiceNeeded };
+    struct Result {
+        Ending ending = Ending::Loaded;
+        qint64 collectionId = 0;
+        int rows = 0; // rows of the working set
+        bool generationEnabled = false;
+    };
+
+    static Result bbNaborClick(Session &session, WorkingSet &workingSet, RunState &state,
+                               const QDate &from, const QDate &to);
+
+    // The period as the main window remembers it: "dd.mm.yyyy;dd.mm.yyyy".
+    static QString periodText(const QDate &from, const QDate &to);
+    // The next collection id: one more than the largest report number.
+    static qint64 nextCollectionId(Session &session);
+};

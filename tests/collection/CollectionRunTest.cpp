@@ -1,0 +1,238 @@
+#include "CollectionFixture.h"
+#include "RapoError.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const QDate day1(2014, 4, 1);
+const QDate day2(2014, 4, 2);
+
+TEST(CollectionRun, NothingToCollectCommitsNothingAndSaysNothing) {
+    CollectionFixture f;
+    const auto r = f.run(day1);
+    EXPECT_EQ(r.collectionId, 1);
+    EXPECT_EQ(r.ending, CollectionRun::Ending::Loaded);
+    EXPECT_EQ(r.rows, 0);
+    EXPECT_FALSE(r.generationEnabled);
+    EXPECT_TRUE(f.prompter.texts.isEmpty());
+    EXPECT_EQ(f.t.scalar("select count(*) from DPATVPPSL").toInt(), 0);
+    EXPECT_EQ(f.t.scalar("select count(*) from DPATVP_SFVP").toInt(), 0);
+    EXPECT_EQ(f.state.collectedPeriod, "01.04.2014;01.04.2014");
+}
+
+TEST(CollectionRun, CollectsThePeriodsTradesWithReferencesAndActivityLog) {
+    CollectionFixture f;
+    f.host.instrument(100, "SI0031102120");
+    f.host.trade({1, day1});
+    f.host.trade({2, day2});
+    f.host.trade({3, QDate(2014, 3, 31)});
+    const auto r = f.run(day1, day2);
+    EXPECT_EQ(f.assignments(r.collectionId), (QStringList{"1:N", "2:N"}));
+    EXPECT_EQ(f.t.scalar("select count(distinct IDREFATVP) from DPATVPPSL").toInt(), 2);
+    EXPECT_EQ(f.t.scalar("select count(*) from ACT where Tbl='DPATVPPSL' and SfAct='+'").toInt(),
+              2);
+    EXPECT_EQ(r.rows, 2);
+    EXPECT_TRUE(r.generationEnabled);
+    EXPECT_EQ(f.column("IdPsl"), (QStringList{"1", "2"}));
+    EXPECT_EQ(f.column("ISIN"), (QStringList{"SI0031102120", "SI0031102120"}));
+    EXPECT_EQ(f.column("IndNakProd"), (QStringList{"B", "B"}));
+    EXPECT_EQ(f.column("TrgZmog"), (QStringList{"A", "A"}));
+    EXPECT_EQ(f.column("MTS_BPHCalc"), (QStringList{"5860571", "5860571"}));
+    EXPECT_EQ(f.column("SWIFT_BPH"), (QStringList{"BROKSI22", "BROKSI22"}));
+    EXPECT_EQ(f.column("Valuta"), (QStringList{"EUR", "EUR"}));
+    EXPECT_EQ(f.column("OznakaKlijenta"), (QStringList{"BIC", "BIC"}));
+    EXPECT_EQ(f.column("OznakaIdentMesta"), (QStringList{"MIC", "MIC"}));
+    EXPECT_EQ(f.column("IdentMesta"), (QStringList{"XLJU", "XLJU"}));
+    EXPECT_EQ(f.column("RefStTransaC"), (QStringList{"1", "2"})) << "no prefix: the number itself";
+}
+
+TEST(CollectionRun, OnlyCancellationsDisableGenerationWithAMessage) {
+    CollectionFixture f;
+    f.host.instrument(100, "SI0031102120");
+    f.host.trade({1, day1});
+    const auto first = f.run(day1);
+    f.reportCollection(first.collectionId, day1);
+    f.host.cancellation({1, day1});
+    f.prompter.texts.clear();
+    const auto r = f.run(day2);
+    EXPECT_EQ(f.assignments(r.collectionId), QStringList{"1:D"});
+    EXPECT_EQ(r.rows, 1);
+    EXPECT_FALSE(r.generationEnabled);
+    ASSERT_EQ(f.prompter.texts.size(), 1);
+    EXPECT_TRUE(f.prompter.texts[0].startsWith("V naboru ni nobenih nestorniranih transakcij!"));
+    EXPECT_EQ(f.column("ISSTN"), QStringList{"D"});
+}
+
+TEST(CollectionRun, AReportedTradeIsNeverCollectedAgainItsCancellationOnce) {
+    CollectionFixture f;
+    f.host.instrument(100, "SI0031102120");
+    f.host.trade({1, day1});
+    const auto first = f.run(day1);
+    const qint64 reference = f.t.scalar("select IDREFATVP from DPATVPPSL").toLongLong();
+    f.reportCollection(first.collectionId, day1);
+    f.host.cancellation({1, day1});
+
+    const auto second = f.run(QDate(2014, 5, 5));
+    EXPECT_EQ(f.assignments(second.collectionId), QStringList{"1:D"});
+    EXPECT_EQ(f.t.scalar("select IDREFATVP from DPATVPPSL where ISSTN='D'").toLongLong(),
+              reference);
+    f.reportCollection(second.collectionId, QDate(2014, 5, 5));
+
+    const auto third = f.run(day1);
+    EXPECT_TRUE(f.assignments(third.collectionId).isEmpty());
+}
+
+TEST(CollectionRun, ACorrectionIsCollectedWhateverItsTradeType) {
+    Configuration c;
+    c.tipPosla = "N";
+    CollectionFixture f(c);
+    f.host.instrument(100, "SI0031102120");
+    f.host.trade({1, day1});
+    const auto first = f.run(day1);
+    f.reportCollection(first.collectionId, day1);
+    f.host.cancellation({1, day1}, 2);
+    f.host.trade({2, day2, 100, 8, 1, "P"});
+    f.host.trade({3, day2, 100, 8, 1, "P"});
+    const auto r = f.run(day2);
+    EXPECT_EQ(f.assignments(r.collectionId), (QStringList{"1:D", "2:N"}))
+        << "trade 3 is of a type not collected; trade 2 corrects trade 1";
+}
+
+TEST(CollectionRun, DomesticKindTwoListRestrictsToDomesticVenuesOfKindTwo) {
+    Configuration c;
+    c.dmc2 = "K";
+    CollectionFixture f(c);
+    f.host.venue(9, "XLJM", "+01", "3");
+    f.host.venue(20, "XWBO", "+01", "2", "A");
+    f.host.instrument(100, "SI0031102120");
+    f.host.trade({1, day1});                      // domestic, kind 2, activity K
+    f.host.trade({2, day1, 100, 8, 1, "N", "L"}); // activity not listed
+    f.host.trade({3, day1, 100, 9});              // kind 3
+    f.host.trade({4, day1, 100, 20});             // foreign
+    const auto r = f.run(day1);
+    EXPECT_EQ(f.assignments(r.collectionId), QStringList{"1:N"});
+}
+
+TEST(CollectionRun, RemoteMemberTradesNeedARemoteMemberContract) {
+    CollectionFixture f;
+    f.host.contract(7, 10, "CLAN1");
+    f.host.instrument(100, "SI0031102120");
+    f.host.trade({1, day1, 100, 8, 1, "N", "K", 10, 12.5, {}, "P"});
+    f.host.trade({2, day1, 100, 8, 7, "N", "K", 10, 12.5, {}, "P"});
+    f.host.trade({3, day1, 100, 8, 1, "N", "K", 10, 12.5, {}, "X"});
+    const auto r = f.run(day1);
+    EXPECT_EQ(f.assignments(r.collectionId), (QStringList{"2:N", "3:N"}));
+}
+
+TEST(CollectionRun, ImportedTradesAreFreedAndRetaken) {
+    CollectionFixture f;
+    f.host.instrument(100, "SI0031102120");
+    f.host.import(1, day1, 100, "SI0031102120", 900001);
+    f.host.import(2, day1, 100, "SI0031102120", 900002, "", 77); // held by a reported collection
+    f.host.report(77, QDate(2014, 3, 1), 1, QDateTime(QDate(2014, 3, 1), QTime(12, 0)));
+    const auto first = f.run(day1);
+    EXPECT_EQ(f.t.scalar("select DPATVPID from DPATVPIMP where IDIMP=1").toLongLong(),
+              first.collectionId);
+    EXPECT_EQ(f.t.scalar("select DPATVPID from DPATVPIMP where IDIMP=2").toLongLong(), 77);
+    EXPECT_EQ(f.column("VRSTA"), QStringList{"I"});
+    const auto second = f.run(day1);
+    EXPECT_EQ(f.t.scalar("select DPATVPID from DPATVPIMP where IDIMP=1").toLongLong(),
+              second.collectionId);
+    EXPECT_EQ(f.column("RefStTransaC"), QStringList{"900001"});
+}
+
+TEST(CollectionRun, AnIsinWithTwoLiveHostInstrumentsEndsOnTheChoice) {
+    CollectionFixture f;
+    f.host.instrument(100, "SI0031102120");
+    f.host.instrument(101, "SI0031102120");
+    f.host.trade({1, day1});
+    const auto r = f.run(day1);
+    EXPECT_EQ(r.ending, CollectionRun::Ending::ChoiceNeeded);
+    EXPECT_EQ(f.prompter.texts, QStringList{"Izberi ustrezen finančni instrument za poročanje!"});
+    EXPECT_FALSE(f.workingSet().qDPATVPPSL.active());
+    EXPECT_EQ(f.t.scalar("select count(*) from DPATVP_SFVP where SFVP_POROCANJE is null").toInt(),
+              1);
+    EXPECT_EQ(f.assignments(r.collectionId), QStringList{"1:N"}) << "the collection stays";
+}
+
+TEST(CollectionRun, AnInstrumentWithoutIsinReportsItself) {
+    CollectionFixture f;
+    f.host.instrument(300, "N");
+    f.host.trade({1, day1, 300});
+    const auto r = f.run(day1);
+    ASSERT_EQ(r.ending, CollectionRun::Ending::Loaded);
+    EXPECT_EQ(f.t.scalar("select SFVP_POROCANJE from DPATVP_SFVP where SFVP_VEK=300").toInt(), 300);
+    EXPECT_EQ(f.t.scalar("select INSTRUMENTNAME from DPATVP_SFVP where SFVP_VEK=300").toString(),
+              "Vrednostni papir 300");
+    EXPECT_EQ(f.column("ISIN"), QStringList{"N"});
+    EXPECT_EQ(f.column("IntIndInstr"), QStringList{"300"});
+    EXPECT_EQ(f.waiter.waits, std::vector<int>{1000}) << "one register write, one wait";
+}
+
+TEST(CollectionRun, AMaturedReportedInstrumentSwitchesTheIsinToTheRemainingOne) {
+    CollectionFixture f;
+    f.host.instrument(100, "SI0031102120", 8, "A", QDate(2014, 3, 1));
+    f.host.instrument(101, "SI0031102120");
+    // The register reports instrument 100 for the ISIN.
+    f.host.exec("INSERT INTO DPATVP_SFVP (ISIN, SFVP_VEK, SFVP_POROCANJE, DANSPR, DANSPR_SFVP, "
+                "AII_PRODUCT, INSTRUMENTNAME) VALUES ('SI0031102120', 100, 100, 2456700.5, "
+                "2456000.5, 'VP100', 'Vrednostni papir 100')");
+    f.host.exec("INSERT INTO DPATVP_SFVP (ISIN, SFVP_VEK, SFVP_POROCANJE, DANSPR, DANSPR_SFVP) "
+                "VALUES ('SI0031102120', 101, 100, 2456600.5, 2456000.5)");
+    f.host.trade({1, day1, 101});
+    const auto r = f.run(day1);
+    ASSERT_EQ(r.ending, CollectionRun::Ending::Loaded);
+    Query q(*f.t.db);
+    q.setText("select SFVP_POROCANJE, SFVP_OLD, XML from DPATVP_SFVP where SFVP_VEK=101");
+    q.open();
+    EXPECT_EQ(q.asInteger("SFVP_POROCANJE"), 101);
+    EXPECT_EQ(q.asInteger("SFVP_OLD"), 100);
+    EXPECT_EQ(q.asString("XML"), "D");
+    EXPECT_EQ(f.column("IntIndInstr"), QStringList{"101"});
+}
+
+TEST(CollectionRun, AFailingPhaseRollsBackOnlyItselfWithItsMessage) {
+    CollectionFixture f;
+    f.host.instrument(100, "SI0031102120");
+    f.host.trade({1, day1});
+    f.host.exec("DROP TABLE DPATVPPSLSTN");
+    try {
+        f.run(day1);
+        FAIL();
+    } catch (const RapoError &e) {
+        EXPECT_EQ(e.message(), "Napaka pri insertu v DPATVPPSL (faza 2)!");
+    }
+    EXPECT_EQ(f.t.scalar("select count(*) from DPATVPPSL").toInt(), 1) << "phase 1 stays";
+    EXPECT_FALSE(f.state.regeneration.active);
+}
+
+TEST(CollectionRun, DebugLinesTraceThePhases) {
+    Configuration c;
+    c.debug = true;
+    CollectionFixture f(c);
+    f.host.instrument(100, "SI0031102120");
+    f.host.trade({1, day1});
+    f.run(day1);
+    QFile log(f.t.dir.file("Log.txt"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    for (const char *line :
+         {"Pre Delete!", "Po Delete!", "Pre 1 StartTransaction!", "Open 1: ", "Params: 01.04.2014",
+          "po Open 1! 1", "INSERT DPATVPPSL: IdPsl:1", "po 1 Commit!", "po 4 Commit!",
+          "po 5 Commit!", "po 6 .Open!", "po 7 .Open!"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line;
+}
+
+TEST(CollectionRun, RunsInTheDb2DialectToo) {
+    Configuration c;
+    c.isDb2 = true;
+    c.fiksniTimeZoneZaTrg = "20";
+    c.fiksniTimeZoneTrgi = {"20"};
+    CollectionFixture f(c);
+    f.host.instrument(100, "SI0031102120");
+    f.host.trade({1, QDate(2014, 6, 2)});
+    const auto r = f.run(QDate(2014, 6, 2));
+    EXPECT_EQ(r.rows, 1);
+    EXPECT_EQ(f.column("Offset"), QStringList{"+02"});
+}
+} // namespace

@@ -1,0 +1,170 @@
+#include "HostData.h"
+
+#include "Query.h"
+
+namespace {
+void bind(Query &q, const QString &name, const QVariant &v) {
+    if (v.isNull() || !v.isValid())
+        q.setNull(name);
+    else if (v.typeId() == QMetaType::QDate)
+        q.setDate(name, v.toDate());
+    else if (v.typeId() == QMetaType::QDateTime)
+        q.setDateTime(name, v.toDateTime());
+    else if (v.typeId() == QMetaType::Double)
+        q.setNumber(name, v.toDouble());
+    else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
+        q.setInteger(name, v.toLongLong());
+    else
+        q.setString(name, v.toString());
+}
+
+void insert(Database &db, const QString &table, const QList<QPair<QString, QVariant>> &values) {
+    QStringList names;
+    QStringList markers;
+    for (const auto &[name, value] : values) {
+        names << name;
+        markers << u':' + name;
+    }
+    Query q(db);
+    q.setText("INSERT INTO " + table + " (" + names.join(", ") + ") VALUES (" + markers.join(", ") +
+              ")");
+    for (const auto &[name, value] : values)
+        bind(q, name, value);
+    q.exec();
+}
+} // namespace
+
+HostData::HostData(Database &db) : db_(db) {}
+
+void HostData::exec(const QString &sql) {
+    Query q(db_);
+    q.setText(sql);
+    q.exec();
+}
+
+void HostData::basics() {
+    insert(db_, "DRZ", {{"SfDrz", 1}, {"ISOKODA", "si"}});
+    insert(db_, "VLT", {{"SfVlt", "1"}, {"KRT", "eur"}});
+    insert(db_, "FIN", {{"SFFIN", "DEL"}});
+    insert(db_, "OSB",
+           {{"SfOsb", 2},
+            {"MTS", "5860571000"},
+            {"SWIFT", "brokSI22"},
+            {"NZV", "Borzni posrednik d.d."},
+            {"SfDRZ", 1}});
+    insert(db_, "OSB",
+           {{"SfOsb", 10}, {"SWIFT", "clntSI2x"}, {"NZV", "Stranka z BIC"}, {"SfDRZ", 1}});
+    insert(db_, "OSB", {{"SfOsb", 11}, {"NZV", "Fizična oseba"}, {"SfDRZ", 1}});
+    insert(db_, "OSB", {{"SfOsb", 50}, {"NZV", "Izdajatelj d.d."}, {"SfDRZ", 1}});
+    contract(1, 10);
+    contract(2, 11);
+    contract(3, 2);
+    venue(8, "xlju", "+01");
+}
+
+void HostData::venue(int sfTrg, const QString &mic, const QVariant &timeZone, const QString &kind,
+                     const QString &domestic) {
+    insert(db_, "TRG",
+           {{"SfTrg", sfTrg},
+            {"MIC", mic},
+            {"TimeZone", timeZone},
+            {"SfTRZ", kind},
+            {"SfDrzTrg", domestic}});
+}
+
+void HostData::instrument(int sfvp, const QVariant &isin, int venue, const QString &segment,
+                          const QVariant &maturity, const QString &reportable) {
+    insert(db_, "SFVP",
+           {{"SFVP", sfvp},
+            {"ISIN", isin},
+            {"KRT", QString("VP%1").arg(sfvp)},
+            {"NZV", QString("Vrednostni papir %1").arg(sfvp)},
+            {"CFI", "ESVUFR"},
+            {"ZPDVP", maturity},
+            {"SfGlvEnt", "E"},
+            {"PorocanjeRAPO", reportable},
+            {"DANSPR", QDate(2013, 1, 1)},
+            {"GLVNMN", 1.0},
+            {"SfVLTNMN", "1"},
+            {"LOTEMS", 1000000.0},
+            {"SFOSBIZD", 50},
+            {"SFFIN", "DEL"},
+            {"KOS", "N"}});
+    insert(db_, "KTC",
+           {{"SFKTC", sfvp * 10},
+            {"SFVP", sfvp},
+            {"SFTRG", venue},
+            {"SfSgt", segment},
+            {"Dan", QDate(2010, 1, 1)}});
+}
+
+void HostData::contract(int idPog, int person, const QVariant &remoteMember) {
+    insert(db_, "POG",
+           {{"IdPog", idPog},
+            {"SfOsb", person},
+            {"NZV", QString("Pogodba %1").arg(idPog)},
+            {"KRTKDD", QString("KDD%1").arg(idPog)},
+            {"REMOTECLAN", remoteMember}});
+}
+
+namespace {
+QList<QPair<QString, QVariant>> tradeColumns(const HostData::Trade &t) {
+    return {
+        {"IdPsl", t.id},       {"Dan", t.day},        {"CAS", QDateTime(t.day, QTime(10, 15, 0))},
+        {"SfPsl", t.type},     {"SFDJV", t.activity}, {"GlvTcj", t.price},
+        {"SfGlvEnt", "E"},     {"Lot", t.lot},        {"IdPslTrp", t.opposite},
+        {"IdPog", t.contract}, {"SfTrg", t.venue},    {"SFVP", t.sfvp},
+        {"SfVlt", "1"},        {"SFTYPE", t.kind}};
+}
+} // namespace
+
+void HostData::trade(const Trade &t) {
+    insert(db_, "PSL", tradeColumns(t));
+}
+
+void HostData::cancellation(const Trade &t, const QVariant &replacement) {
+    auto columns = tradeColumns(t);
+    columns.append({"IDPSLEDT", replacement});
+    insert(db_, "DPATVPPSLSTN", columns);
+}
+
+void HostData::import(int idImp, const QDate &day, int sfvp, const QString &isin, qint64 reference,
+                      const QString &kind, const QVariant &report) {
+    insert(db_, "DPATVPIMP",
+           {{"IDIMP", idImp},
+            {"DATUM", day},
+            {"CAS", QDateTime(day, QTime(11, 0))},
+            {"CASPAS", "+01"},
+            {"INDNAKPRO", "B"},
+            {"TRGZMO", "A"},
+            {"ISIN", isin},
+            {"CENA", 3.5},
+            {"ZAPCENE", "C"},
+            {"VAL", "eur"},
+            {"KOL", 40.0},
+            {"NASSTR", "XLJU"},
+            {"OZNNASSTR", "MIC"},
+            {"KLIENT", "clntSI2x"},
+            {"OZNKLIENTA", "BIC"},
+            {"IDENTMESTA", "XLJU"},
+            {"OZNMESTA", "MIC"},
+            {"RAZTRANSA", kind},
+            {"REFSTTRANSA", reference},
+            {"INTINDINSTR", sfvp},
+            {"DPATVPID", report}});
+}
+
+void HostData::report(qint64 id, const QDate &day, int zapSt, const QVariant &sent, int status) {
+    insert(db_, "DPATVP",
+           {{"DPATVPID", id},
+            {"DANPOROCANJA", day},
+            {"DAN", sent},
+            {"ZAPST", zapSt},
+            {"XML_FILE", QString("TRDAT01_%1.xml").arg(id)},
+            {"STATUS", status}});
+}
+
+void HostData::assignment(qint64 report, int trade, const QString &isStn, qint64 reference) {
+    insert(db_, "DPATVPPSL",
+           {{"DPATVPID", report}, {"IDPSL", trade}, {"ISSTN", isStn}, {"IDREFATVP", reference}});
+}
