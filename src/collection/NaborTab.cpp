@@ -1,15 +1,30 @@
 #include "NaborTab.h"
 
+#include "CollectionDeletion.h"
+#include "CollectionRun.h"
 #include "PeriodField.h"
+#include "Prompter.h"
+#include "RapoError.h"
+#include "RunState.h"
+#include "Session.h"
 #include "ShortDateFormat.h"
-
+#include "TFwwDBGrid.h"
 #include "TPTypedEdit.h"
-#include <QGridLayout>
+#include "WorkingSet.h"
+
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableView>
 #include <QVBoxLayout>
+
+namespace {
+// Busy cursor while a long action runs.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+} // namespace
 
 NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     setObjectName(QStringLiteral("tsNabor"));
@@ -17,27 +32,38 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     dtpDanDo = PeriodField::create(QStringLiteral("dtpDanDo"), this);
 
     bbNabor = new QPushButton(QStringLiteral("Nabor"), this);
+    bbNabor->setObjectName(QStringLiteral("bbNabor"));
     BitBtn3 = new QPushButton(QStringLiteral("Brisanje nabora"), this);
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn3->setToolTip(QStringLiteral("Brisanje nabranih neposlanih transakcij"));
     bbExportXLS = new QPushButton(QStringLiteral("Izvoz nabora"), this);
-    bbExportXLS->setToolTip(QStringLiteral("Export v Excel"));
-    bbGenXML = new QPushButton(QStringLiteral("Generiranje XML poročila"), this);
-    bbGenXML->setToolTip(QStringLiteral("Generiranje in pošiljanje poročila"));
-    bTZInfo = new QPushButton(QStringLiteral("Preveri časovni pas"), this);
-    for (QPushButton *b : {bbNabor, BitBtn3, bbExportXLS, bbGenXML, bTZInfo})
-        markNotAvailable(b);
-    bbNabor->setObjectName(QStringLiteral("bbNabor"));
-    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     bbExportXLS->setObjectName(QStringLiteral("bbExportXLS"));
+    bbExportXLS->setToolTip(QStringLiteral("Export v Excel"));
+    markNotAvailable(bbExportXLS);
+    bbGenXML = new QPushButton(QStringLiteral("Generiranje XML poročila"), this);
     bbGenXML->setObjectName(QStringLiteral("bbGenXML"));
+    bbGenXML->setToolTip(QStringLiteral("Generiranje in pošiljanje poročila"));
+    markNotAvailable(bbGenXML);
+    bTZInfo = new QPushButton(QStringLiteral("Preveri časovni pas"), this);
     bTZInfo->setObjectName(QStringLiteral("bTZInfo"));
+    markNotAvailable(bTZInfo);
+    // Nothing runs before the page is attached to the run.
+    bbNabor->setEnabled(false);
+    BitBtn3->setEnabled(false);
 
-    lblTransakcije = new QLabel(QStringLiteral("Transakcije"), this);
-    dbgDPATVPPSL = new QTableView(this);
+    dbgDPATVPPSL = new TFwwDBGrid(this);
     dbgDPATVPPSL->setObjectName(QStringLiteral("dbgDPATVPPSL"));
-    lblSifrantFinInstr = new QLabel(QStringLiteral("Šifrant finančnih instrumentov"), this);
-    dbSifrantFinInstr = new QTableView(this);
+    dbgDPATVPPSL->setLabelText(QStringLiteral("Transakcije"));
+    dbSifrantFinInstr = new TFwwDBGrid(this);
     dbSifrantFinInstr->setObjectName(QStringLiteral("dbSifrantFinInstr"));
+    dbSifrantFinInstr->setLabelText(QStringLiteral("Šifrant finančnih instrumentov"));
+    // The working-set grids show; their zoom does nothing.
+    for (TFwwDBGrid *grid : {dbgDPATVPPSL, dbSifrantFinInstr})
+        grid->OnZoom = [] {};
+    dbgDPATVPPSL->OnDrawColumnCell = [this](CellColors &colors, int column, const FieldDef &field,
+                                            bool selected) {
+        dbgDPATVPPSLDrawColumnCell(colors, column, field, selected);
+    };
 
     auto *top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Datum od"), this));
@@ -50,21 +76,95 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(lblTransakcije);
     layout->addWidget(dbgDPATVPPSL, 3);
-    layout->addWidget(lblSifrantFinInstr);
     layout->addWidget(dbSifrantFinInstr, 2);
 
     for (TPTypedEdit *field : {dtpDan, dtpDanDo})
         PeriodField::whenLeft(field, [this] { Q_EMIT periodFieldLeft(); });
+    connect(bbNabor, &QPushButton::clicked, this, &NaborTab::bbNaborClick);
+    connect(BitBtn3, &QPushButton::clicked, this, &NaborTab::BitBtn3Click);
+}
+
+NaborTab::~NaborTab() = default;
+
+void NaborTab::attach(Session &session, RunState &state) {
+    session_ = &session;
+    state_ = &state;
+    workingSet_ = std::make_unique<WorkingSet>(session);
+    dbgDPATVPPSL->setDataSet(&workingSet_->qDPATVPPSL);
+    dbSifrantFinInstr->setDataSet(&workingSet_->qSifrantFinInstr);
+    bbNabor->setEnabled(true);
+    BitBtn3->setEnabled(true);
+}
+
+QDate NaborTab::from() const {
+    return dtpDan->date();
+}
+
+QDate NaborTab::to() const {
+    return dtpDanDo->date();
 }
 
 QString NaborTab::periodText() const {
-    return ShortDateFormat::toText(dtpDan->date()) + u';' +
-           ShortDateFormat::toText(dtpDanDo->date());
+    return CollectionRun::periodText(from(), to());
+}
+
+void NaborTab::setGenerationAllowed(bool allowed) {
+    generationAllowed_ = allowed;
 }
 
 void NaborTab::closeWorkingSet() {
-    dbgDPATVPPSL->setModel(nullptr);
-    dbSifrantFinInstr->setModel(nullptr);
+    if (workingSet_)
+        workingSet_->close();
+    dbgDPATVPPSL->dataSetChanged();
+    dbSifrantFinInstr->dataSetChanged();
+}
+
+void NaborTab::showWorkingSet() {
+    dbgDPATVPPSL->dataSetChanged();
+    dbSifrantFinInstr->dataSetChanged();
+}
+
+void NaborTab::bbNaborClick() {
+    if (!session_)
+        return;
+    try {
+        const BusyCursor busy;
+        closeWorkingSet();
+        const CollectionRun::Result result =
+            CollectionRun::bbNaborClick(*session_, *workingSet_, *state_, from(), to());
+        showWorkingSet();
+        if (result.ending == CollectionRun::Ending::ChoiceNeeded) {
+            Q_EMIT instrumentChoiceNeeded();
+            return;
+        }
+        setGenerationAllowed(result.generationEnabled);
+    } catch (const RapoError &e) {
+        showWorkingSet();
+        session_->prompter.error(e.message());
+    }
+}
+
+void NaborTab::BitBtn3Click() {
+    if (!session_)
+        return;
+    try {
+        const BusyCursor busy;
+        CollectionDeletion::BitBtn3Click(*session_, from(), to());
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
+    }
+    closeWorkingSet();
+}
+
+void NaborTab::dbgDPATVPPSLDrawColumnCell(CellColors &colors, int, const FieldDef &, bool) {
+    const Query &q = workingSet_->qDPATVPPSL;
+    if (q.asString(QStringLiteral("ISSTN")) == QLatin1String("D"))
+        colors.font = q.asDateTime(QStringLiteral("Dan")).date() == from() ? QColor(Qt::red)
+                                                                           : QColor(Qt::gray);
+    // A trade crossed with the firm's own-account trade, which generation leaves out.
+    if (q.asInteger(QStringLiteral("IDPSLTRP")) != 0 &&
+        q.asString(QStringLiteral("SfDjv")) != QLatin1String("L") &&
+        q.asString(QStringLiteral("NS_SFDJV")) == QLatin1String("L"))
+        colors.brush = QColor(Qt::yellow);
 }

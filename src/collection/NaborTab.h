@@ -3,11 +3,17 @@
 #include "MainTab.h"
 
 #include <QDate>
+#include <memory>
 
-class TPTypedEdit;
 class QPushButton;
-class QTableView;
-class QLabel;
+class RowSource;
+class Session;
+class TFwwDBGrid;
+class TPTypedEdit;
+class WorkingSet;
+struct CellColors;
+struct FieldDef;
+struct RunState;
 
 // "Nabor": the period, the collection run and its deletion, the report generation, and the
 // working set with its instruments.
@@ -15,11 +21,22 @@ class NaborTab : public MainTab {
     Q_OBJECT
 public:
     explicit NaborTab(QWidget *parent = nullptr);
+    ~NaborTab() override;
+
+    // Connects the page to the run; the page is inactive until then.
+    void attach(Session &session, RunState &state);
+    WorkingSet *workingSet() const { return workingSet_.get(); }
 
     // The period as "dd.mm.yyyy;dd.mm.yyyy", from `dtpDan` and `dtpDanDo`.
     QString periodText() const;
+    QDate from() const;
+    QDate to() const;
     // The grids never show a collection of another period.
     void closeWorkingSet();
+    // Shows the working set and its instruments as they are loaded now.
+    void showWorkingSet();
+    // Whether the last run left a working set that can be generated.
+    bool generationAllowed() const { return generationAllowed_; }
 
     TPTypedEdit *dtpDan;
     TPTypedEdit *dtpDanDo;
@@ -28,12 +45,26 @@ public:
     QPushButton *bbExportXLS;
     QPushButton *bbGenXML;
     QPushButton *bTZInfo;
-    QLabel *lblTransakcije;
-    QTableView *dbgDPATVPPSL;
-    QLabel *lblSifrantFinInstr;
-    QTableView *dbSifrantFinInstr;
+    TFwwDBGrid *dbgDPATVPPSL;
+    TFwwDBGrid *dbSifrantFinInstr;
+
+public Q_SLOTS:
+    void bbNaborClick();
+    void BitBtn3Click();
 
 Q_SIGNALS:
     // Leaving `dtpDan` or `dtpDanDo`.
     void periodFieldLeft();
+    // The run stopped: the user must choose reporting instruments first.
+    void instrumentChoiceNeeded();
+
+private:
+    void dbgDPATVPPSLDrawColumnCell(CellColors &colors, int column, const FieldDef &field,
+                                    bool selected);
+    void setGenerationAllowed(bool allowed);
+
+    Session *session_ = nullptr;
+    RunState *state_ = nullptr;
+    std::unique_ptr<WorkingSet> workingSet_;
+    bool generationAllowed_ = false;
 };

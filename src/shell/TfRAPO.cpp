@@ -16,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -51,6 +52,7 @@ TfRAPO::TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock, Waiter
     connect(pcMain, &QTabWidget::currentChanged, this, &TfRAPO::pcMainChange);
     connect(tsNabor, &NaborTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
     connect(tsEMIR, &EmirTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
+    connect(tsNabor, &NaborTab::instrumentChoiceNeeded, this, &TfRAPO::showInstrumentChoice);
 }
 
 TfRAPO::~TfRAPO() = default;
@@ -63,7 +65,7 @@ void TfRAPO::FormCreate() {
         // The program ends when its event loop starts; start-up goes on until then.
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     }
-    collectedPeriod_.clear();
+    runState_ = RunState();
     setWindowTitle(QStringLiteral("RAPO v") + TVersionAgent().FileVersion);
 
     configuration_ = Configuration::read(programDirectory_);
@@ -72,6 +74,7 @@ void TfRAPO::FormCreate() {
     session_ = std::make_unique<Session>(dataModule_.dbMain(), configuration_,
                                          dataModule_.applicationUser(), programDirectory_,
                                          prompter_, clock_, waiter_);
+    tsNabor->attach(*session_, runState_);
 
     if (!configuration_.pdfServer.isEmpty() && !configuration_.pdfSigServer.isEmpty())
         TabSheet1->setViewRoots(configuration_.pdfServer, configuration_.pdfSigServer);
@@ -95,8 +98,20 @@ void TfRAPO::pcMainChange(int index) {
 }
 
 void TfRAPO::dtpDanExit() {
-    if (tsNabor->periodText() != collectedPeriod_)
+    if (tsNabor->periodText() != runState_.collectedPeriod)
         tsNabor->closeWorkingSet();
+}
+
+void TfRAPO::showInstrumentChoice() {
+    pcMain->setCurrentIndex(FinInstr);
+    for (int page = Nabor; page <= Porocila; ++page)
+        pcMain->setTabVisible(page, false);
+    tsFinInstr->bNabor->setVisible(false);
+}
+
+void TfRAPO::showCollectionPages() {
+    for (int page = Nabor; page <= Porocila; ++page)
+        pcMain->setTabVisible(page, true);
 }
 
 void TfRAPO::closeEvent(QCloseEvent *event) {

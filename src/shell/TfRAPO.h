@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Configuration.h"
+#include "RunState.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -39,9 +40,7 @@ public:
     const Configuration &configuration() const { return configuration_; }
     // The run's session; exists after FormCreate.
     Session &session() { return *session_; }
-    // "dd.mm.yyyy;dd.mm.yyyy" of the last collection run; empty before the first.
-    const QString &collectedPeriod() const { return collectedPeriod_; }
-    void setCollectedPeriod(const QString &period) { collectedPeriod_ = period; }
+    RunState &runState() { return runState_; }
 
     QTabWidget *pcMain;
     NaborTab *tsNabor;
@@ -56,6 +55,10 @@ public Q_SLOTS:
     void pcMainChange(int index);
     // Leaving a period field: a working set of another period is closed.
     void dtpDanExit();
+    // After a collection that needs the user's instrument choice: the instrument page only.
+    void showInstrumentChoice();
+    // Shows the pages the instrument choice hid.
+    void showCollectionPages();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -70,6 +73,6 @@ private:
     QString programDirectory_;
     Configuration configuration_;
     std::unique_ptr<Session> session_;
-    QString collectedPeriod_;
+    RunState runState_;
     bool terminating_ = false;
 };

@@ -1,3 +1,4 @@
+#include "Database.h"
 #include "EmirTab.h"
 #include "FakeClock.h"
 #include "ImportXlsTab.h"
@@ -7,6 +8,7 @@
 #include "TDMLB.h"
 #include "TempProgramDirectory.h"
 #include "TfRAPO.h"
+#include "WorkingSet.h"
 
 #include "TPTypedEdit.h"
 #include <QFrame>
@@ -73,18 +75,33 @@ TEST(MainWindow, DateFieldsShowTheRunsTodayWhenTheWindowOpens) {
 
 TEST(MainWindow, LeavingAPeriodFieldClosesAWorkingSetOfAnotherPeriod) {
     WindowFixture f;
+    Database::createEmbedded("LB", f.dir.path());
     f.window.FormCreate();
-    QStandardItemModel rows(3, 2);
-    QTableView *grid = f.window.tsNabor->dbgDPATVPPSL;
+    NaborTab *nabor = f.window.tsNabor;
+    nabor->bbNaborClick();
+    ASSERT_TRUE(nabor->workingSet()->qDPATVPPSL.active())
+        << f.prompter.texts.join('\n').toStdString();
+    EXPECT_EQ(f.window.runState().collectedPeriod, "09.12.2026;09.12.2026");
 
-    f.window.setCollectedPeriod("09.12.2026;09.12.2026");
-    grid->setModel(&rows);
     f.window.dtpDanExit();
-    EXPECT_EQ(grid->model(), &rows) << "an unchanged period keeps the working set";
+    EXPECT_TRUE(nabor->workingSet()->qDPATVPPSL.active()) << "an unchanged period keeps it";
 
-    f.window.tsNabor->dtpDan->setDate(QDate(2014, 3, 31));
+    nabor->dtpDan->setDate(QDate(2026, 12, 8));
     f.window.dtpDanExit();
-    EXPECT_EQ(grid->model(), nullptr);
+    EXPECT_FALSE(nabor->workingSet()->qDPATVPPSL.active());
+    EXPECT_FALSE(nabor->workingSet()->qSifrantFinInstr.active());
+}
+
+TEST(MainWindow, AnInstrumentChoiceShowsOnlyTheInstrumentPages) {
+    WindowFixture f;
+    f.window.FormCreate();
+    f.window.showInstrumentChoice();
+    EXPECT_EQ(f.window.pcMain->currentIndex(), TfRAPO::FinInstr);
+    for (int page = TfRAPO::Nabor; page <= TfRAPO::Porocila; ++page)
+        EXPECT_FALSE(f.window.pcMain->isTabVisible(page));
+    EXPECT_TRUE(f.window.pcMain->isTabVisible(TfRAPO::Emir));
+    f.window.showCollectionPages();
+    EXPECT_TRUE(f.window.pcMain->isTabVisible(TfRAPO::Nabor));
 }
 
 TEST(MainWindow, ImportPageUpperPanelFollowsTheErrorPanel) {
@@ -110,7 +127,7 @@ TEST(MainWindow, EnteringEmirShowsTheCurrentMonth) {
 TEST(MainWindow, ActionsNotYetOfferedAreDisabledAndSaySo) {
     WindowFixture f;
     f.window.FormCreate();
-    QPushButton *button = f.window.tsNabor->bbNabor;
+    QPushButton *button = f.window.tsNabor->bbExportXLS;
     EXPECT_FALSE(button->isEnabled());
     EXPECT_FALSE(button->toolTip().isEmpty());
 }
