@@ -52,6 +52,7 @@ void copyAssignments(Session &session, Query &selection, TDMTable &tDPATVPPSL) {
 template <typename Work>
 void phase(Session &session, int number, const QString &message, Work work) {
     const QString n = QString::number(number);
+    session.progress(QStringLiteral("Faza ") + n);
     session.NapakavLog(QStringLiteral("Pre ") + n + QStringLiteral(" StartTransaction!"));
     try {
         Transaction tx(session.db);
@@ -83,6 +84,7 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
     const Configuration &c = session.configuration;
     state.collectedPeriod = periodText(from, to);
 
+    session.progress(QStringLiteral("Brisanje nabora"));
     session.NapakavLog(QStringLiteral("Pre Delete!"));
     CollectionDeletion::BitBtn3Click(session, from, to);
     workingSet.close();
@@ -203,6 +205,7 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
     });
 
     int choiceNeeded = 0;
+    session.progress(QStringLiteral("Faza 5"));
     try {
         Transaction tx(session.db);
         session.NapakavLog(QStringLiteral("Pre 5 StartTransaction!"));
@@ -222,6 +225,7 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
     }
 
     state.hasUnreversedRows = false;
+    session.progress(QStringLiteral("Faza 6"));
     session.NapakavLog(QStringLiteral("Pre 6 StartTransaction!"));
     workingSet.load(from, to, result.collectionId, state);
     session.NapakavLog(QStringLiteral("po 6 .Open!"));
@@ -234,8 +238,10 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
                            "možno. XSD shema tega ne omogoča!"));
     }
 
+    session.progress(QStringLiteral("Faza 7"));
     session.NapakavLog(QStringLiteral("Pre 7 StartTransaction!"));
     workingSet.loadInstruments(from, to, result.collectionId);
     session.NapakavLog(QStringLiteral("po 7 .Open!"));
+    session.progress(QStringLiteral("Konec"));
     return result;
 }

@@ -49,7 +49,9 @@ DataSet::DataSet(Database &db) : db_(db) {}
 DataSet::~DataSet() = default;
 
 void DataSet::close() {
-    source_.reset();
+    if (source_)
+        source_->finish();
+    source_ = nullptr;
     columns_.clear();
     index_.clear();
     dateColumn_.clear();
@@ -59,9 +61,9 @@ void DataSet::close() {
     exhausted_ = true;
 }
 
-void DataSet::startReading(std::unique_ptr<QSqlQuery> query) {
+void DataSet::startReading(QSqlQuery &query) {
     const bool embedded = db_.isEmbedded();
-    source_ = std::move(query);
+    source_ = &query;
     const QSqlRecord record = source_->record();
     columns_.clear();
     index_.clear();
@@ -297,22 +299,35 @@ QString DataSet::valueText(const QVariant &value) {
     }
 }
 
-std::unique_ptr<QSqlQuery> DataSet::execute(const QString &sql,
-                                            const QMap<QString, ParamValue> &params) {
+QSqlQuery &DataSet::execute(const QString &sql, const QMap<QString, ParamValue> &params) {
     Database &db = database();
-    const Query::Positional p = Query::positional(db.prepareText(sql));
-    auto query = std::make_unique<QSqlQuery>(db.connection());
-    query->setForwardOnly(true);
-    if (!query->prepare(p.text))
-        throw DbError::fromSql(query->lastError(), sql);
-    for (const QString &name : p.names) {
-        const auto found = params.constFind(name.toUpper());
-        if (found == params.constEnd())
-            throw DbError(QStringLiteral("Parameter :") + name +
-                          QStringLiteral(" nima vrednosti.\n") + sql.trimmed());
-        query->addBindValue(db.bindValue(*found));
+    auto found = prepared_.find(sql);
+    if (found == prepared_.end()) {
+        // A few texts per dataset at most; a dataset whose text keeps changing starts afresh.
+        if (prepared_.size() >= 8) {
+            if (source_)
+                source_->finish();
+            source_ = nullptr;
+            prepared_.clear();
+        }
+        const Query::Positional p = Query::positional(db.prepareText(sql));
+        Prepared prepared{std::make_unique<QSqlQuery>(db.connection()), p.names};
+        prepared.query->setForwardOnly(true);
+        if (!prepared.query->prepare(p.text))
+            throw DbError::fromSql(prepared.query->lastError(), sql);
+        found = prepared_.emplace(sql, std::move(prepared)).first;
     }
-    if (!query->exec())
-        throw DbError::fromSql(query->lastError(), sql);
+    QSqlQuery &query = *found->second.query;
+    query.finish();
+    const QStringList &names = found->second.names;
+    for (int i = 0; i < names.size(); ++i) {
+        const auto value = params.constFind(names[i].toUpper());
+        if (value == params.constEnd())
+            throw DbError(QStringLiteral("Parameter :") + names[i] +
+                          QStringLiteral(" nima vrednosti.\n") + sql.trimmed());
+        query.bindValue(i, db.bindValue(*value));
+    }
+    if (!query.exec())
+        throw DbError::fromSql(query.lastError(), sql);
     return query;
 }

@@ -13,6 +13,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class Database;
@@ -85,9 +86,10 @@ public:
 
 protected:
     // Runs a statement with named parameters (values keyed by upper-cased name).
-    std::unique_ptr<QSqlQuery> execute(const QString &sql, const QMap<QString, ParamValue> &params);
-    // Starts reading the rows of an executed query.
-    void startReading(std::unique_ptr<QSqlQuery> query);
+    // The statement is prepared once per text and reused while this dataset lives.
+    QSqlQuery &execute(const QString &sql, const QMap<QString, ParamValue> &params);
+    // Starts reading the rows of an executed query of this dataset.
+    void startReading(QSqlQuery &query);
     virtual const Row *currentRow() const;
     Row &mutableRow(int row) { return rows_[static_cast<std::size_t>(row)]; }
     void appendRow(Row row) { rows_.push_back(std::move(row)); }
@@ -97,7 +99,13 @@ protected:
 
 private:
     Database &db_;
-    std::unique_ptr<QSqlQuery> source_;
+    QSqlQuery *source_ = nullptr;
+    // Prepared statements by text, with their parameter names in marker order.
+    struct Prepared {
+        std::unique_ptr<QSqlQuery> query;
+        QStringList names;
+    };
+    std::unordered_map<QString, Prepared> prepared_;
     QStringList columns_;
     QHash<QString, int> index_; // upper-cased name -> column
     std::vector<bool> dateColumn_;

@@ -107,7 +107,7 @@ void Query::setNull(const QString &name) {
     setParam(name, ParamValue::null());
 }
 
-std::unique_ptr<QSqlQuery> Query::run() {
+QSqlQuery &Query::run() {
     close();
     return execute(text(), params_);
 }
@@ -117,5 +117,5 @@ void Query::open() {
 }
 
 int Query::exec() {
-    return run()->numRowsAffected();
+    return run().numRowsAffected();
 }

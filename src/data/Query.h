@@ -46,7 +46,7 @@ public:
     static Positional positional(const QString &text);
 
 private:
-    std::unique_ptr<QSqlQuery> run();
+    QSqlQuery &run();
 
     QString name_;
     QStringList lines_;

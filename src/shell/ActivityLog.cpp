@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "NextIdentity.h"
+#include "Query.h"
 #include "TDMTable.h"
 
 #include <QSysInfo>
@@ -24,6 +25,7 @@ void ActivityLog::LogAct(const QString &table, const QString &mark, const QStrin
         bAct_ = std::make_unique<TDMTable>(db_, QStringLiteral("ACT"));
         // Only appended to: the filter matches no row, so opening reads none.
         bAct_->setFilter(QStringLiteral("IDACT = 0"));
+        qIdSeq_ = std::make_unique<Query>(db_, QStringLiteral("qIdSeq"));
     }
     if (!bAct_->active())
         bAct_->open();
@@ -39,7 +41,7 @@ void ActivityLog::LogAct(const QString &table, const QString &mark, const QStrin
         bAct_->setValue(QStringLiteral("Tbl"), table);
         bAct_->setValue(QStringLiteral("Cnt"), rowText);
         bAct_->setValue(QStringLiteral("IdAct"),
-                        nextIdentity(db_, QStringLiteral("ACT"), QStringLiteral("IdAct")));
+                        nextIdentity(*qIdSeq_, QStringLiteral("ACT"), QStringLiteral("IdAct")));
         bAct_->post();
     } catch (...) {
         bAct_->cancel();

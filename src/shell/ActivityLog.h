@@ -5,6 +5,7 @@
 
 class Clock;
 class Database;
+class Query;
 class TDMTable;
 
 // The host's activity log ACT: one row for every row the program inserts ("+"), changes ("^")
@@ -30,4 +31,5 @@ private:
     const Clock &clock_;
     QString applicationUser_;
     std::unique_ptr<TDMTable> bAct_;
+    std::unique_ptr<Query> qIdSeq_;
 };

@@ -4,9 +4,14 @@
 #include "RapoError.h"
 
 qint64 nextIdentity(Database &db, const QString &table, const QString &column) {
+    Query qIdSeq(db, QStringLiteral("qIdSeq"));
+    return nextIdentity(qIdSeq, table, column);
+}
+
+qint64 nextIdentity(Query &qIdSeq, const QString &table, const QString &column) {
     const QString sequence = table + u'_' + column + QStringLiteral("_SEQ");
     try {
-        Query qIdSeq(db, QStringLiteral("qIdSeq"));
+        qIdSeq.close();
         qIdSeq.setText(QStringLiteral("SELECT ") + sequence +
                        QStringLiteral(".NEXTVAL AS NewId FROM dual"));
         qIdSeq.open();

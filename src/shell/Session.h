@@ -4,6 +4,8 @@
 #include "Configuration.h"
 #include "DebugLog.h"
 
+#include <functional>
+
 class Clock;
 class Database;
 class Prompter;
@@ -30,4 +32,11 @@ public:
 
     bool isDb2() const { return configuration.isDb2; }
     void NapakavLog(const QString &message) const { debugLog.NapakavLog(message); }
+
+    // Told when a long operation starts a step ("Faza 1", ...): progress lines, timing.
+    std::function<void(const QString &step)> onProgress;
+    void progress(const QString &step) const {
+        if (onProgress)
+            onProgress(step);
+    }
 };

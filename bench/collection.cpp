@@ -1,0 +1,191 @@
+// Fills an embedded database with generated host data (N trades over a mix of instruments,
+// venues and clients) and times each step of a collection run: the deletion, phases 1 to 4,
+// phase 5 without its one-second waits (counted instead), and the loading of the working set
+// and of its instruments. Prints one line per N and step.
+#include "Clock.h"
+#include "CollectionDeletion.h"
+#include "CollectionRun.h"
+#include "Configuration.h"
+#include "Database.h"
+#include "Prompter.h"
+#include "Query.h"
+#include "RunState.h"
+#include "Session.h"
+#include "Transaction.h"
+#include "Waiter.h"
+#include "WorkingSet.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+class SilentPrompter : public Prompter {
+public:
+    void information(const QString &) override {}
+    void warning(const QString &) override {}
+    void error(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    bool yesNo(const QString &) override { return false; }
+    bool okCancel(const QString &) override { return false; }
+    bool abortIgnore(const QString &) override { return true; }
+    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
+};
+
+// Time moves only when the run waits; the waits themselves take no time here.
+class SteppingClock : public Clock {
+public:
+    QDateTime now() const override { return now_; }
+    QDateTime now_{QDate(2014, 4, 2), QTime(8, 0)};
+};
+
+class CountingWaiter : public Waiter {
+public:
+    explicit CountingWaiter(SteppingClock &clock) : clock_(clock) {}
+    void wait(int ms) override {
+        ++waits;
+        clock_.now_ = clock_.now_.addMSecs(ms);
+    }
+    int waits = 0;
+
+private:
+    SteppingClock &clock_;
+};
+
+void exec(Query &q) {
+    q.exec();
+}
+
+void fill(Database &db, int trades) {
+    constexpr int instruments = 300;
+    constexpr int clients = 2000;
+    Transaction tx(db);
+    Query q(db);
+    q.setText("INSERT INTO DRZ (SfDrz, ISOKODA) VALUES (1, 'SI')");
+    exec(q);
+    q.setText("INSERT INTO VLT (SfVlt, KRT) VALUES ('1', 'EUR')");
+    exec(q);
+    q.setText("INSERT INTO FIN (SFFIN) VALUES ('DEL')");
+    exec(q);
+    q.setText("INSERT INTO TRG (SfTrg, MIC, TimeZone, SfTRZ, SfDrzTrg) VALUES (8, 'XLJU', '+01', "
+              "'2', 'S'), (9, NULL, NULL, '3', 'S'), (30, 'XNYS', '-05', '2', 'A')");
+    exec(q);
+    q.setText(
+        "INSERT INTO OSB (SfOsb, MTS, SWIFT, NZV, SfDRZ) VALUES (:Id, :Mts, :Swift, :Nzv, 1)");
+    for (int i = 2; i < clients + 10; ++i) {
+        q.setInteger("Id", i);
+        q.setString("Mts", i == 2 ? "5860571000" : QString());
+        q.setString("Swift",
+                    i % 3 == 0 ? QString("BANKSI%1").arg(i % 100, 2, 10, QChar('0')) : QString());
+        q.setString("Nzv", QString("Oseba %1").arg(i));
+        exec(q);
+    }
+    q.setText("INSERT INTO POG (IdPog, SfOsb, NZV, KRTKDD) VALUES (:Id, :Osb, :Nzv, :Kdd)");
+    for (int i = 1; i <= clients; ++i) {
+        q.setInteger("Id", i);
+        q.setInteger("Osb", i + 5);
+        q.setString("Nzv", QString("Pogodba %1").arg(i));
+        q.setString("Kdd", QString("K%1").arg(i));
+        exec(q);
+    }
+    q.setText("INSERT INTO SFVP (SFVP, ISIN, KRT, NZV, CFI, SfGlvEnt, PorocanjeRAPO, DANSPR, "
+              "GLVNMN, SfVLTNMN, LOTEMS, SFOSBIZD, SFFIN, KOS) VALUES (:Id, :Isin, :Krt, :Nzv, "
+              "'ESVUFR', 'E', 'D', :Danspr, 1, '1', 1000000, 3, 'DEL', 'N')");
+    Query k(db);
+    k.setText(
+        "INSERT INTO KTC (SFKTC, SFVP, SFTRG, SfSgt, Dan) VALUES (:Id, :Vp, :Trg, 'A', :Dan)");
+    for (int i = 1; i <= instruments; ++i) {
+        q.setInteger("Id", i);
+        q.setString("Isin", QString("SI%1").arg(i, 10, 10, QChar('0')));
+        q.setString("Krt", QString("VP%1").arg(i));
+        q.setString("Nzv", QString("Vrednostni papir %1").arg(i));
+        q.setDate("Danspr", QDate(2013, 1, 1));
+        exec(q);
+        k.setInteger("Id", i);
+        k.setInteger("Vp", i);
+        k.setInteger("Trg", i % 10 == 0 ? 30 : 8);
+        k.setDate("Dan", QDate(2010, 1, 1));
+        exec(k);
+    }
+    q.setText("INSERT INTO PSL (IdPsl, Dan, CAS, SfPsl, SFDJV, GlvTcj, SfGlvEnt, Lot, IdPslTrp, "
+              "IdPog, SfTrg, SFVP, SfVlt) VALUES (:Id, :Dan, :Cas, :Tip, :Djv, 10.5, 'E', :Lot, "
+              ":Trp, :Pog, :Trg, :Vp, '1')");
+    for (int i = 1; i <= trades; ++i) {
+        const int instrument = 1 + i % instruments;
+        q.setInteger("Id", i);
+        q.setDate("Dan", QDate(2014, 4, 1));
+        q.setDateTime("Cas", QDateTime(QDate(2014, 4, 1), QTime(9, 0).addSecs(i % 28000)));
+        q.setString("Tip", i % 2 ? "N" : "P");
+        q.setString("Djv", i % 7 == 0 ? "L" : "K");
+        q.setNumber("Lot", 1 + i % 500);
+        if (i % 50 == 0)
+            q.setInteger("Trp", i - 1);
+        else
+            q.setNull("Trp");
+        q.setInteger("Pog", 1 + i % clients);
+        q.setInteger("Trg", instrument % 10 == 0 ? 30 : (i % 40 == 0 ? 9 : 8));
+        q.setInteger("Vp", instrument);
+        exec(q);
+    }
+    tx.commit();
+}
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    QList<int> sizes = {1000, 10000, 100000};
+    if (argc > 1)
+        sizes = {QString::fromLocal8Bit(argv[1]).toInt()};
+    for (int n : sizes) {
+        QTemporaryDir dir;
+        const QString home = dir.path() + QLatin1Char('/');
+        Database::createEmbedded(QStringLiteral("BENCH"), home);
+        Database db(QStringLiteral("BENCH"), {}, {}, home);
+        QElapsedTimer fillTimer;
+        fillTimer.start();
+        fill(db, n);
+        std::printf("N=%d fill host data: %lld ms\n", n,
+                    static_cast<long long>(fillTimer.elapsed()));
+
+        Configuration c;
+        c.dmc2 = c.dmc3 = c.tuj2 = c.tuj3 = QStringLiteral("LK");
+        SilentPrompter prompter;
+        SteppingClock clock;
+        CountingWaiter waiter(clock);
+        Session session(db, c, QStringLiteral("BENCH"), home, prompter, clock, waiter);
+        WorkingSet workingSet(session);
+        RunState state;
+
+        QElapsedTimer total;
+        QElapsedTimer step;
+        QString current;
+        session.onProgress = [&](const QString &next) {
+            if (!current.isEmpty())
+                std::printf("N=%d %-16s %8lld ms\n", n, qPrintable(current),
+                            static_cast<long long>(step.elapsed()));
+            current = next;
+            step.restart();
+        };
+        total.start();
+        const CollectionRun::Result r = CollectionRun::bbNaborClick(
+            session, workingSet, state, QDate(2014, 4, 1), QDate(2014, 4, 1));
+        session.onProgress = nullptr;
+        QElapsedTimer instruments;
+        instruments.start();
+        const int instrumentRows = workingSet.qSifrantFinInstr.recordCount();
+        std::printf("N=%d %-16s %8lld ms (%d rows read)\n", n, "Faza 7 branje",
+                    static_cast<long long>(instruments.elapsed()), instrumentRows);
+        std::printf("N=%d collection and loads: %lld ms; %d rows in the working set; phase 5 "
+                    "made %d register writes, %d waits of 1 s skipped\n",
+                    n, static_cast<long long>(total.elapsed()), r.rows, waiter.waits, waiter.waits);
+
+        QElapsedTimer deletion;
+        deletion.start();
+        CollectionDeletion::BitBtn3Click(session, QDate(2014, 4, 1), QDate(2014, 4, 1));
+        std::printf("N=%d deletion of the pending collection: %lld ms\n", n,
+                    static_cast<long long>(deletion.elapsed()));
+        std::fflush(stdout);
+    }
+    return 0;
+}
