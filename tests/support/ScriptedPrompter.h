@@ -2,6 +2,8 @@
 
 #include "Prompter.h"
 
+#include "QtPrinters.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>

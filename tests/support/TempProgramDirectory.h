@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "QtPrinters.h"
+
 // A fresh, empty program directory for one test, removed afterwards.
 class TempProgramDirectory {
 public:
