@@ -224,10 +224,22 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
         return result;
     }
 
+    const Result loaded = loadWorkingSet(session, workingSet, state, from, to);
+    result.rows = loaded.rows;
+    result.generationEnabled = loaded.generationEnabled;
+    session.progress(QStringLiteral("Konec"));
+    return result;
+}
+
+CollectionRun::Result CollectionRun::loadWorkingSet(Session &session, WorkingSet &workingSet,
+                                                    RunState &state, const QDate &from,
+                                                    const QDate &to) {
+    Result result;
+    result.collectionId = state.collectionId;
     state.hasUnreversedRows = false;
     session.progress(QStringLiteral("Faza 6"));
     session.NapakavLog(QStringLiteral("Pre 6 StartTransaction!"));
-    workingSet.load(from, to, result.collectionId, state);
+    workingSet.load(from, to, state.collectionId, state);
     session.NapakavLog(QStringLiteral("po 6 .Open!"));
     result.rows = workingSet.qDPATVPPSL.recordCount();
     result.generationEnabled = result.rows > 0;
@@ -240,8 +252,7 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
 
     session.progress(QStringLiteral("Faza 7"));
     session.NapakavLog(QStringLiteral("Pre 7 StartTransaction!"));
-    workingSet.loadInstruments(from, to, result.collectionId);
+    workingSet.loadInstruments(from, to, state.collectionId);
     session.NapakavLog(QStringLiteral("po 7 .Open!"));
-    session.progress(QStringLiteral("Konec"));
     return result;
 }

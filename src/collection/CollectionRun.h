@@ -26,6 +26,12 @@ public:
     static Result bbNaborClick(Session &session, WorkingSet &workingSet, RunState &state,
                                const QDate &from, const QDate &to);
 
+    // Phases 6 and 7: loads the working set and its instruments for the collection in `state`,
+    // with the check that generation needs a row that is not a cancellation. The return from
+    // the instrument choice loads them the same way.
+    static Result loadWorkingSet(Session &session, WorkingSet &workingSet, RunState &state,
+                                 const QDate &from, const QDate &to);
+
     // The period as the main window remembers it: "dd.mm.yyyy;dd.mm.yyyy".
     static QString periodText(const QDate &from, const QDate &to);
     // The next collection id: one more than the largest report number.

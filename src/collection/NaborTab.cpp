@@ -145,6 +145,20 @@ void NaborTab::bbNaborClick() {
     }
 }
 
+void NaborTab::loadAfterInstrumentChoice() {
+    if (!session_)
+        return;
+    try {
+        const BusyCursor busy;
+        const CollectionRun::Result result =
+            CollectionRun::loadWorkingSet(*session_, *workingSet_, *state_, from(), to());
+        setGenerationAllowed(result.generationEnabled);
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
+    }
+    showWorkingSet();
+}
+
 void NaborTab::BitBtn3Click() {
     if (!session_)
         return;

@@ -50,6 +50,8 @@ public:
 
 public Q_SLOTS:
     void bbNaborClick();
+    // After the instrument choice: loads the working set of the collection as a run's end does.
+    void loadAfterInstrumentChoice();
     void BitBtn3Click();
 
 Q_SIGNALS:
