@@ -3,6 +3,7 @@
 #include "DisplayFormat.h"
 #include "RowSource.h"
 #include "ShortDateFormat.h"
+#include "ValueText.h"
 
 #include <QDateTime>
 
@@ -18,31 +19,14 @@ const FieldDef *declared(const RowSource *ds, const QString &name) {
     return nullptr;
 }
 
-QDateTime asDateTime(const QVariant &value) {
-    switch (value.typeId()) {
-    case QMetaType::QDateTime:
-        return value.toDateTime();
-    case QMetaType::QDate:
-        return QDateTime(value.toDate(), QTime(0, 0));
-    case QMetaType::QTime:
-        return QDateTime(QDate(1899, 12, 30), value.toTime());
-    default:
-        return {};
-    }
-}
-
 QString plainText(const QVariant &value) {
     if (value.isNull())
         return {};
     if (value.typeId() == QMetaType::Double)
         return DisplayFormat::formatFloat(value.toDouble(), {});
-    const QDateTime dt = asDateTime(value);
-    if (dt.isValid()) {
-        QString text = ShortDateFormat::toText(dt.date());
-        if (dt.time() != QTime(0, 0))
-            text += u' ' + dt.time().toString(QStringLiteral("HH:mm:ss"));
-        return text;
-    }
+    const QDateTime dt = ValueText::dateTimeOf(value);
+    if (dt.isValid())
+        return ValueText::dateTimeText(dt);
     return value.toString();
 }
 } // namespace
@@ -145,7 +129,7 @@ QString TFwwDataSource::displayText(const FieldDef &field, const QVariant &value
     case FieldDef::Type::Date:
     case FieldDef::Type::DateTime:
     case FieldDef::Type::Time: {
-        const QDateTime dt = asDateTime(value);
+        const QDateTime dt = ValueText::dateTimeOf(value);
         if (dt.isValid() && !field.displayFormat.isEmpty())
             return DisplayFormat::formatDateTime(dt, field.displayFormat);
         if (dt.isValid() && field.type == FieldDef::Type::Time)

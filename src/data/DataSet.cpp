@@ -5,6 +5,7 @@
 #include "JulianDay.h"
 #include "Query.h"
 #include "ShortDateFormat.h"
+#include "ValueText.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -250,13 +251,9 @@ const FieldDef *DataSet::field(const QString &name) const {
 QDateTime DataSet::toDateTime(const QVariant &value) {
     if (value.isNull())
         return {};
+    if (const QDateTime typed = ValueText::dateTimeOf(value); typed.isValid())
+        return typed;
     switch (value.typeId()) {
-    case QMetaType::QDateTime:
-        return value.toDateTime();
-    case QMetaType::QDate:
-        return QDateTime(value.toDate(), QTime(0, 0));
-    case QMetaType::QTime:
-        return QDateTime(QDate(1899, 12, 30), value.toTime());
     case QMetaType::Double:
     case QMetaType::Int:
     case QMetaType::LongLong:
@@ -281,13 +278,8 @@ QString DataSet::valueText(const QVariant &value) {
     if (value.isNull())
         return {};
     switch (value.typeId()) {
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        QString text = ShortDateFormat::toText(dt.date());
-        if (dt.time() != QTime(0, 0))
-            text += u' ' + dt.time().toString(QStringLiteral("HH:mm:ss"));
-        return text;
-    }
+    case QMetaType::QDateTime:
+        return ValueText::dateTimeText(value.toDateTime());
     case QMetaType::QDate:
         return ShortDateFormat::toText(value.toDate());
     case QMetaType::QTime:
