@@ -53,6 +53,12 @@ TfRAPO::TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock, Waiter
     connect(tsNabor, &NaborTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
     connect(tsEMIR, &EmirTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
     connect(tsNabor, &NaborTab::instrumentChoiceNeeded, this, &TfRAPO::showInstrumentChoice);
+    connect(tsFinInstr, &FinInstrTab::returnToCollection, this, [this] {
+        // The pages must be visible before one of them can become the current one.
+        showCollectionPages();
+        pcMain->setCurrentIndex(Nabor);
+        tsNabor->loadAfterInstrumentChoice();
+    });
 }
 
 TfRAPO::~TfRAPO() = default;
@@ -75,6 +81,8 @@ void TfRAPO::FormCreate() {
                                          dataModule_.applicationUser(), programDirectory_,
                                          prompter_, clock_, waiter_);
     tsNabor->attach(*session_, runState_);
+    tsFinInstr->attach(*session_, runState_);
+    tsFinInstr->setPeriodEnd([this] { return tsNabor->to(); });
 
     if (!configuration_.pdfServer.isEmpty() && !configuration_.pdfSigServer.isEmpty())
         TabSheet1->setViewRoots(configuration_.pdfServer, configuration_.pdfSigServer);
@@ -106,7 +114,7 @@ void TfRAPO::showInstrumentChoice() {
     pcMain->setCurrentIndex(FinInstr);
     for (int page = Nabor; page <= Porocila; ++page)
         pcMain->setTabVisible(page, false);
-    tsFinInstr->bNabor->setVisible(false);
+    tsFinInstr->showAfterCollectionChoice();
 }
 
 void TfRAPO::showCollectionPages() {
