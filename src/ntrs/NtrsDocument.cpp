@@ -1,0 +1,642 @@
+#include "NtrsDocument.h"
+
+#include "RapoError.h"
+
+#include <QBuffer>
+#include <QIODevice>
+#include <QSaveFile>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+const QByteArray xsiNamespace = QByteArrayLiteral("http://www.w3.org/2001/XMLSchema-instance");
+const QByteArray lineEnd = QByteArrayLiteral("\r\n");
+
+// Element names of the report, kept in one place so a typing error cannot create a stray one.
+namespace name {
+const char *const NTRSRoot = "NTRSRoot";
+const char *const Sifrant = "Sifrant";
+const char *const SifrantRecordInfo = "SifrantRecordInfo";
+const char *const TransactionReporting = "TransactionReporting";
+const char *const TransactionRecordInfo = "TransactionRecordInfo";
+const char *const CancelledTransactions = "CancelledTransactions";
+const char *const CancellationRecordInfo = "CancellationRecordInfo";
+const char *const AIICode = "AIICode";
+const char *const AIIExchangeCode = "AIIExchangeCode";
+const char *const AIIProductCode = "AIIProductCode";
+const char *const AIIDerivativeType = "AIIDerivativeType";
+const char *const AIIPutCallIdentifier = "AIIPutCallIdentifier";
+const char *const AIIExpiryDate = "AIIExpiryDate";
+const char *const AIIStrikePrice = "AIIStrikePrice";
+const char *const ReportingFirmIdentification = "ReportingFirmIdentification";
+const char *const InstrumentISINCode = "InstrumentISINCode";
+const char *const InstrumentInternalCode = "InstrumentInternalCode";
+const char *const InstrumentName = "InstrumentName";
+const char *const IssuerName = "IssuerName";
+const char *const IssuerCountry = "IssuerCountry";
+const char *const InstrumentClassification = "InstrumentClassification";
+const char *const LastChangeDate = "LastChangeDate";
+const char *const NominalValue = "NominalValue";
+const char *const Currency = "Currency";
+const char *const IssuedVolume = "IssuedVolume";
+const char *const IssueDate = "IssueDate";
+const char *const ExpireDate = "ExpireDate";
+const char *const Referenca = "Referenca";
+const char *const TradingDay = "TradingDay";
+const char *const TradingTime = "TradingTime";
+const char *const TradingTimeZone = "TradingTimeZone";
+const char *const BuySellIndicator = "BuySellIndicator";
+const char *const TradingCapacity = "TradingCapacity";
+const char *const UnitPriceValue = "UnitPriceValue";
+const char *const UnitPriceType = "UnitPriceType";
+const char *const PriceNotation = "PriceNotation";
+const char *const Quantity = "Quantity";
+const char *const Counterparty = "Counterparty";
+const char *const CounterpartyType = "CounterpartyType";
+const char *const Client = "Client";
+const char *const ClientType = "ClientType";
+const char *const TradingVenue = "TradingVenue";
+const char *const TradingVenueType = "TradingVenueType";
+const char *const TransactionReferenceNumber = "TransactionReferenceNumber";
+const char *const CancelledTransactionReferenceNumber = "CancelledTransactionReferenceNumber";
+const char *const CancelledTransactionFlag = "CancelledTransactionFlag";
+} // namespace name
+
+// Root attribute names.
+namespace attr {
+const QString Version = QStringLiteral("Version");
+const QString CreationDate = QStringLiteral("CreationDate");
+const QString CreationTime = QStringLiteral("CreationTime");
+const QString CreationTimeOffset = QStringLiteral("CreationTimeOffset");
+const QString MaticnaStevilkaZavezanca = QStringLiteral("MaticnaStevilkaZavezanca");
+} // namespace attr
+
+} // namespace
+
+// --- TXMLAIIType ---
+
+QString TXMLAIIType::AIIExchangeCode() const {
+    return childText(name::AIIExchangeCode);
+}
+QString TXMLAIIType::AIIProductCode() const {
+    return childText(name::AIIProductCode);
+}
+QString TXMLAIIType::AIIDerivativeType() const {
+    return childText(name::AIIDerivativeType);
+}
+QString TXMLAIIType::AIIPutCallIdentifier() const {
+    return childText(name::AIIPutCallIdentifier);
+}
+QString TXMLAIIType::AIIExpiryDate() const {
+    return childText(name::AIIExpiryDate);
+}
+QString TXMLAIIType::AIIStrikePrice() const {
+    return childText(name::AIIStrikePrice);
+}
+
+void TXMLAIIType::setAIIExchangeCode(const QString &value) {
+    setChildText(name::AIIExchangeCode, value);
+}
+void TXMLAIIType::setAIIProductCode(const QString &value) {
+    setChildText(name::AIIProductCode, value);
+}
+void TXMLAIIType::setAIIDerivativeType(const QString &value) {
+    setChildText(name::AIIDerivativeType, value);
+}
+void TXMLAIIType::setAIIPutCallIdentifier(const QString &value) {
+    setChildText(name::AIIPutCallIdentifier, value);
+}
+void TXMLAIIType::setAIIExpiryDate(const QString &value) {
+    setChildText(name::AIIExpiryDate, value);
+}
+void TXMLAIIType::setAIIStrikePrice(const QString &value) {
+    setChildText(name::AIIStrikePrice, value);
+}
+
+// --- TXMLSifrantRecordInfoCompleteDescriptionType ---
+
+QString TXMLSifrantRecordInfoCompleteDescriptionType::ReportingFirmIdentification() const {
+    return childText(name::ReportingFirmIdentification);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::InstrumentISINCode() const {
+    return childText(name::InstrumentISINCode);
+}
+TXMLAIIType TXMLSifrantRecordInfoCompleteDescriptionType::AIICode() {
+    return childNode<TXMLAIIType>(name::AIICode);
+}
+qint32 TXMLSifrantRecordInfoCompleteDescriptionType::InstrumentInternalCode() const {
+    return childInt32(name::InstrumentInternalCode);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::InstrumentName() const {
+    return childText(name::InstrumentName);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::IssuerName() const {
+    return childText(name::IssuerName);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::IssuerCountry() const {
+    return childText(name::IssuerCountry);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::InstrumentClassification() const {
+    return childText(name::InstrumentClassification);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::LastChangeDate() const {
+    return childText(name::LastChangeDate);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::NominalValue() const {
+    return childText(name::NominalValue);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::Currency() const {
+    return childText(name::Currency);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::IssuedVolume() const {
+    return childText(name::IssuedVolume);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::IssueDate() const {
+    return childText(name::IssueDate);
+}
+QString TXMLSifrantRecordInfoCompleteDescriptionType::ExpireDate() const {
+    return childText(name::ExpireDate);
+}
+qint32 TXMLSifrantRecordInfoCompleteDescriptionType::Referenca() const {
+    return childInt32(name::Referenca);
+}
+
+void TXMLSifrantRecordInfoCompleteDescriptionType::setReportingFirmIdentification(
+    const QString &value) {
+    setChildText(name::ReportingFirmIdentification, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setInstrumentISINCode(const QString &value) {
+    setChildText(name::InstrumentISINCode, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setInstrumentInternalCode(qint32 value) {
+    setChildInteger(name::InstrumentInternalCode, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setInstrumentName(const QString &value) {
+    setChildText(name::InstrumentName, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setIssuerName(const QString &value) {
+    setChildText(name::IssuerName, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setIssuerCountry(const QString &value) {
+    setChildText(name::IssuerCountry, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setInstrumentClassification(
+    const QString &value) {
+    setChildText(name::InstrumentClassification, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setLastChangeDate(const QString &value) {
+    setChildText(name::LastChangeDate, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setNominalValue(const QString &value) {
+    setChildText(name::NominalValue, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setCurrency(const QString &value) {
+    setChildText(name::Currency, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setIssuedVolume(const QString &value) {
+    setChildText(name::IssuedVolume, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setIssueDate(const QString &value) {
+    setChildText(name::IssueDate, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setExpireDate(const QString &value) {
+    setChildText(name::ExpireDate, value);
+}
+void TXMLSifrantRecordInfoCompleteDescriptionType::setReferenca(qint32 value) {
+    setChildInteger(name::Referenca, value);
+}
+
+// --- TXMLTransactionRecordInfoCompleteDescriptionType ---
+
+QString TXMLTransactionRecordInfoCompleteDescriptionType::ReportingFirmIdentification() const {
+    return childText(name::ReportingFirmIdentification);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingDay() const {
+    return childText(name::TradingDay);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingTime() const {
+    return childText(name::TradingTime);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingTimeZone() const {
+    return childText(name::TradingTimeZone);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::BuySellIndicator() const {
+    return childText(name::BuySellIndicator);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingCapacity() const {
+    return childText(name::TradingCapacity);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::InstrumentISINCode() const {
+    return childText(name::InstrumentISINCode);
+}
+TXMLAIIType TXMLTransactionRecordInfoCompleteDescriptionType::AIICode() {
+    return childNode<TXMLAIIType>(name::AIICode);
+}
+qint32 TXMLTransactionRecordInfoCompleteDescriptionType::InstrumentInternalCode() const {
+    return childInt32(name::InstrumentInternalCode);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::UnitPriceValue() const {
+    return childText(name::UnitPriceValue);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::UnitPriceType() const {
+    return childText(name::UnitPriceType);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::PriceNotation() const {
+    return childText(name::PriceNotation);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::Quantity() const {
+    return childText(name::Quantity);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::Counterparty() const {
+    return childText(name::Counterparty);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::CounterpartyType() const {
+    return childText(name::CounterpartyType);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::Client() const {
+    return childText(name::Client);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::ClientType() const {
+    return childText(name::ClientType);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingVenue() const {
+    return childText(name::TradingVenue);
+}
+QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingVenueType() const {
+    return childText(name::TradingVenueType);
+}
+qint64 TXMLTransactionRecordInfoCompleteDescriptionType::TransactionReferenceNumber() const {
+    return childInt64(name::TransactionReferenceNumber);
+}
+
+void TXMLTransactionRecordInfoCompleteDescriptionType::setReportingFirmIdentification(
+    const QString &value) {
+    setChildText(name::ReportingFirmIdentification, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingDay(const QString &value) {
+    setChildText(name::TradingDay, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingTime(const QString &value) {
+    setChildText(name::TradingTime, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingTimeZone(const QString &value) {
+    setChildText(name::TradingTimeZone, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setBuySellIndicator(const QString &value) {
+    setChildText(name::BuySellIndicator, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingCapacity(const QString &value) {
+    setChildText(name::TradingCapacity, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setInstrumentISINCode(const QString &value) {
+    setChildText(name::InstrumentISINCode, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setInstrumentInternalCode(qint32 value) {
+    setChildInteger(name::InstrumentInternalCode, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setUnitPriceValue(const QString &value) {
+    setChildText(name::UnitPriceValue, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setUnitPriceType(const QString &value) {
+    setChildText(name::UnitPriceType, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setPriceNotation(const QString &value) {
+    setChildText(name::PriceNotation, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setQuantity(const QString &value) {
+    setChildText(name::Quantity, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setCounterparty(const QString &value) {
+    setChildText(name::Counterparty, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setCounterpartyType(const QString &value) {
+    setChildText(name::CounterpartyType, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setClient(const QString &value) {
+    setChildText(name::Client, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setClientType(const QString &value) {
+    setChildText(name::ClientType, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingVenue(const QString &value) {
+    setChildText(name::TradingVenue, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingVenueType(const QString &value) {
+    setChildText(name::TradingVenueType, value);
+}
+void TXMLTransactionRecordInfoCompleteDescriptionType::setTransactionReferenceNumber(qint64 value) {
+    setChildInteger(name::TransactionReferenceNumber, value);
+}
+
+// --- TXMLCancellationRecordInfoType ---
+
+QString TXMLCancellationRecordInfoType::ReportingFirmIdentification() const {
+    return childText(name::ReportingFirmIdentification);
+}
+qint64 TXMLCancellationRecordInfoType::CancelledTransactionReferenceNumber() const {
+    return childInt64(name::CancelledTransactionReferenceNumber);
+}
+QString TXMLCancellationRecordInfoType::CancelledTransactionFlag() const {
+    return childText(name::CancelledTransactionFlag);
+}
+
+void TXMLCancellationRecordInfoType::setReportingFirmIdentification(const QString &value) {
+    setChildText(name::ReportingFirmIdentification, value);
+}
+void TXMLCancellationRecordInfoType::setCancelledTransactionReferenceNumber(qint64 value) {
+    setChildInteger(name::CancelledTransactionReferenceNumber, value);
+}
+void TXMLCancellationRecordInfoType::setCancelledTransactionFlag(const QString &value) {
+    setChildText(name::CancelledTransactionFlag, value);
+}
+
+// --- collections ---
+
+TXMLSifrant::TXMLSifrant(NtrsDocument *document, NodeId id)
+    : TXMLNodeCollection(document, id, name::SifrantRecordInfo) {}
+
+TXMLTransactionReporting::TXMLTransactionReporting(NtrsDocument *document, NodeId id)
+    : TXMLNodeCollection(document, id, name::TransactionRecordInfo) {}
+
+TXMLCancelledTransactions::TXMLCancelledTransactions(NtrsDocument *document, NodeId id)
+    : TXMLNodeCollection(document, id, name::CancellationRecordInfo) {}
+
+// --- TXMLNTRSRoot ---
+
+QString TXMLNTRSRoot::Version() const {
+    return attribute(attr::Version);
+}
+QString TXMLNTRSRoot::CreationDate() const {
+    return attribute(attr::CreationDate);
+}
+QString TXMLNTRSRoot::CreationTime() const {
+    return attribute(attr::CreationTime);
+}
+QString TXMLNTRSRoot::CreationTimeOffset() const {
+    return attribute(attr::CreationTimeOffset);
+}
+QString TXMLNTRSRoot::MaticnaStevilkaZavezanca() const {
+    return attribute(attr::MaticnaStevilkaZavezanca);
+}
+TXMLSifrant TXMLNTRSRoot::Sifrant() {
+    return childNode<TXMLSifrant>(name::Sifrant);
+}
+TXMLTransactionReporting TXMLNTRSRoot::TransactionReporting() {
+    return childNode<TXMLTransactionReporting>(name::TransactionReporting);
+}
+TXMLCancelledTransactions TXMLNTRSRoot::CancelledTransactions() {
+    return childNode<TXMLCancelledTransactions>(name::CancelledTransactions);
+}
+
+void TXMLNTRSRoot::setVersion(const QString &value) {
+    setAttribute(attr::Version, value);
+}
+void TXMLNTRSRoot::setCreationDate(const QString &value) {
+    setAttribute(attr::CreationDate, value);
+}
+void TXMLNTRSRoot::setCreationTime(const QString &value) {
+    setAttribute(attr::CreationTime, value);
+}
+void TXMLNTRSRoot::setCreationTimeOffset(const QString &value) {
+    setAttribute(attr::CreationTimeOffset, value);
+}
+void TXMLNTRSRoot::setMaticnaStevilkaZavezanca(const QString &value) {
+    setAttribute(attr::MaticnaStevilkaZavezanca, value);
+}
+
+// --- NtrsDocument ---
+
+NtrsDocument::NtrsDocument() {
+    createElement(noNode, name::NTRSRoot, -1);
+}
+
+quint16 NtrsDocument::nameId(const char *name) {
+    const QByteArray key = QByteArray::fromRawData(name, qsizetype(std::strlen(name)));
+    const auto found = nameIds_.constFind(key);
+    if (found != nameIds_.constEnd())
+        return found.value();
+    const auto id = quint16(names_.size());
+    names_.emplace_back(name); // a deep copy: the hash key must not point at the caller's text
+    nameIds_.insert(names_.back(), id);
+    return id;
+}
+
+NtrsDocument::NodeId NtrsDocument::findChild(NodeId parent, const char *name) const {
+    const auto found =
+        nameIds_.constFind(QByteArray::fromRawData(name, qsizetype(std::strlen(name))));
+    if (found == nameIds_.constEnd())
+        return noNode;
+    for (const NodeId c : nodes_[parent].children)
+        if (nodes_[c].name == found.value())
+            return c;
+    return noNode;
+}
+
+NtrsDocument::NodeId NtrsDocument::createElement(NodeId parent, const char *name,
+                                                 qsizetype position) {
+    const auto id = NodeId(nodes_.size());
+    nodes_.push_back(Node{parent, nameId(name), 0, 0, {}});
+    if (parent != noNode) {
+        auto &siblings = nodes_[parent].children;
+        if (position < 0)
+            siblings.push_back(id);
+        else
+            siblings.insert(siblings.begin() + position, id);
+    }
+    return id;
+}
+
+QString NtrsDocument::text(NodeId id) const {
+    const Node &n = nodes_[id];
+    return QString::fromUtf8(texts_.constData() + n.textOffset, n.textLength);
+}
+
+void NtrsDocument::setText(NodeId id, const QString &value) {
+    // A replaced text stays in the pool unused; values are set once or twice per element.
+    const QByteArray utf8 = value.toUtf8();
+    if (utf8.size() > std::numeric_limits<quint32>::max())
+        throw RapoError(QStringLiteral("Vrednost elementa je predolga!"));
+    Node &n = nodes_[id];
+    n.textOffset = texts_.size();
+    n.textLength = quint32(utf8.size());
+    texts_.append(utf8);
+}
+
+const NtrsDocument::Attribute *NtrsDocument::findAttribute(NodeId id,
+                                                           const QByteArray &name) const {
+    for (const Attribute &a : attributes_)
+        if (a.node == id && a.name == name)
+            return &a;
+    return nullptr;
+}
+
+bool NtrsDocument::prefixDeclared(NodeId id, const QByteArray &prefix) const {
+    const QByteArray declaration = "xmlns:" + prefix;
+    for (NodeId n = id; n != noNode; n = nodes_[n].parent)
+        if (findAttribute(n, declaration))
+            return true;
+    return false;
+}
+
+void NtrsDocument::setAttribute(NodeId id, const QByteArray &name, const QByteArray &value) {
+    for (Attribute &a : attributes_) {
+        if (a.node == id && a.name == name) {
+            a.value = value;
+            return;
+        }
+    }
+    const qsizetype colon = name.indexOf(':');
+    if (colon > 0) {
+        const QByteArray prefix = name.left(colon);
+        if (prefix != "xmlns" && prefix != "xml" && !prefixDeclared(id, prefix)) {
+            if (prefix != "xsi")
+                throw RapoError(QStringLiteral("Predpona atributa ") + QString::fromUtf8(name) +
+                                QStringLiteral(" nima imenskega prostora!"));
+            attributes_.push_back({id, "xmlns:xsi", xsiNamespace});
+        }
+    }
+    attributes_.push_back({id, name, value});
+}
+
+// Writes through a buffer, so a report of any size goes out in large blocks.
+class NtrsDocument::Writer {
+public:
+    Writer(const NtrsDocument &document, QIODevice &device) : document_(document), device_(device) {
+        buffer_.reserve(blockSize + 4096);
+    }
+
+    void writeAll() {
+        buffer_.append(R"(<?xml version="1.0" encoding="utf-8"?>)");
+        buffer_.append(lineEnd);
+        writeElement(rootId, 0);
+        flush();
+    }
+
+private:
+    static constexpr qsizetype blockSize = 1 << 20;
+
+    void writeElement(NodeId id, int level) {
+        const Node &n = document_.nodes_[id];
+        const QByteArray &tag = document_.names_[n.name];
+        indent(level);
+        buffer_.append('<');
+        buffer_.append(tag);
+        for (const Attribute &a : document_.attributes_) {
+            if (a.node != id)
+                continue;
+            buffer_.append(' ');
+            buffer_.append(a.name);
+            buffer_.append("=\"");
+            appendEscaped(a.value.constData(), a.value.size(), true);
+            buffer_.append('"');
+        }
+        if (n.children.empty() && n.textLength == 0) {
+            buffer_.append("/>");
+            buffer_.append(lineEnd);
+        } else {
+            buffer_.append('>');
+            appendEscaped(document_.texts_.constData() + n.textOffset, n.textLength, false);
+            if (!n.children.empty()) {
+                buffer_.append(lineEnd);
+                for (const NodeId c : n.children)
+                    writeElement(c, level + 1);
+                indent(level);
+            }
+            buffer_.append("</");
+            buffer_.append(tag);
+            buffer_.append('>');
+            buffer_.append(lineEnd);
+        }
+        if (buffer_.size() >= blockSize)
+            flush();
+    }
+
+    void indent(int level) {
+        for (int i = 0; i < level; ++i)
+            buffer_.append("  ", 2);
+    }
+
+    // Markup characters become references; so do line breaks and tabs in attributes and the
+    // carriage return in texts, which a reader would otherwise normalise away.
+    void appendEscaped(const char *text, qsizetype length, bool inAttribute) {
+        qsizetype plain = 0;
+        for (qsizetype i = 0; i < length; ++i) {
+            const char *replacement = nullptr;
+            switch (text[i]) {
+            case '&':
+                replacement = "&amp;";
+                break;
+            case '<':
+                replacement = "&lt;";
+                break;
+            case '>':
+                replacement = "&gt;";
+                break;
+            case '"':
+                replacement = inAttribute ? "&quot;" : nullptr;
+                break;
+            case '\r':
+                replacement = "&#13;";
+                break;
+            case '\n':
+                replacement = inAttribute ? "&#10;" : nullptr;
+                break;
+            case '\t':
+                replacement = inAttribute ? "&#9;" : nullptr;
+                break;
+            default:
+                break;
+            }
+            if (replacement) {
+                buffer_.append(text + plain, i - plain);
+                buffer_.append(replacement);
+                plain = i + 1;
+            }
+        }
+        buffer_.append(text + plain, length - plain);
+    }
+
+    void flush() {
+        if (buffer_.isEmpty())
+            return;
+        if (device_.write(buffer_) != buffer_.size())
+            throw RapoError(QStringLiteral("Napaka pri pisanju XML dokumenta!\r") +
+                            device_.errorString());
+        buffer_.resize(0); // keeps the block's capacity
+    }
+
+    const NtrsDocument &document_;
+    QIODevice &device_;
+    QByteArray buffer_;
+};
+
+void NtrsDocument::write(QIODevice &device) const {
+    Writer(*this, device).writeAll();
+}
+
+QByteArray NtrsDocument::xml() const {
+    QByteArray text;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::WriteOnly);
+    write(buffer);
+    return text;
+}
+
+void NtrsDocument::save(const QString &fileName) const {
+    QSaveFile file(fileName);
+    const auto failure = [&file, &fileName] {
+        return RapoError(QStringLiteral("Napaka pri zapisu datoteke ") + fileName +
+                         QStringLiteral("!\r") + file.errorString());
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        throw failure();
+    try {
+        write(file);
+    } catch (const RapoError &) {
+        file.cancelWriting();
+        throw failure();
+    }
+    if (!file.commit())
+        throw failure();
+}
