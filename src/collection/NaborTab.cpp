@@ -1,15 +1,18 @@
 #include "NaborTab.h"
 
+#include "Clock.h"
 #include "CollectionDeletion.h"
 #include "CollectionRun.h"
 #include "PeriodField.h"
 #include "Prompter.h"
 #include "RapoError.h"
+#include "ReportGeneration.h"
 #include "RunState.h"
 #include "Session.h"
 #include "ShortDateFormat.h"
 #include "TFwwDBGrid.h"
 #include "TPTypedEdit.h"
+#include "TimeZoneInfo.h"
 #include "WorkingSet.h"
 
 #include <QApplication>
@@ -43,10 +46,9 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     bbGenXML = new QPushButton(QStringLiteral("Generiranje XML poročila"), this);
     bbGenXML->setObjectName(QStringLiteral("bbGenXML"));
     bbGenXML->setToolTip(QStringLiteral("Generiranje in pošiljanje poročila"));
-    markNotAvailable(bbGenXML);
+    bbGenXML->setEnabled(false);
     bTZInfo = new QPushButton(QStringLiteral("Preveri časovni pas"), this);
     bTZInfo->setObjectName(QStringLiteral("bTZInfo"));
-    markNotAvailable(bTZInfo);
     // Nothing runs before the page is attached to the run.
     bbNabor->setEnabled(false);
     BitBtn3->setEnabled(false);
@@ -83,6 +85,8 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
         PeriodField::whenLeft(field, [this] { Q_EMIT periodFieldLeft(); });
     connect(bbNabor, &QPushButton::clicked, this, &NaborTab::bbNaborClick);
     connect(BitBtn3, &QPushButton::clicked, this, &NaborTab::BitBtn3Click);
+    connect(bbGenXML, &QPushButton::clicked, this, &NaborTab::bbGenXMLClick);
+    connect(bTZInfo, &QPushButton::clicked, this, &NaborTab::bTZInfoClick);
 }
 
 NaborTab::~NaborTab() = default;
@@ -111,6 +115,7 @@ QString NaborTab::periodText() const {
 
 void NaborTab::setGenerationAllowed(bool allowed) {
     generationAllowed_ = allowed;
+    bbGenXML->setEnabled(allowed);
 }
 
 void NaborTab::closeWorkingSet() {
@@ -157,6 +162,34 @@ void NaborTab::loadAfterInstrumentChoice() {
         session_->prompter.error(e.message());
     }
     showWorkingSet();
+}
+
+void NaborTab::bbGenXMLClick() {
+    if (!session_)
+        return;
+    try {
+        const BusyCursor busy;
+        const ReportGeneration::Result result =
+            ReportGeneration::bbGenXMLClick(*session_, workingSet_->qDPATVPPSL,
+                                            workingSet_->qSifrantFinInstr, *state_, from(), to());
+        Q_EMIT reportGenerated(result.path, result.errorLine);
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
+    }
+}
+
+void NaborTab::bTZInfoClick() {
+    if (!session_)
+        return;
+    const Configuration &c = session_->configuration;
+    try {
+        session_->prompter.information(
+            QStringLiteral("Časovni pas : ") +
+            TimeZoneInfo::GetTimeZoneInfo(QStringLiteral("+01"), c.sfTrgaPorocevalca,
+                                          session_->clock.now(), c.fiksniTimeZoneTrgi));
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
+    }
 }
 
 void NaborTab::BitBtn3Click() {

@@ -53,12 +53,16 @@ public Q_SLOTS:
     // After the instrument choice: loads the working set of the collection as a run's end does.
     void loadAfterInstrumentChoice();
     void BitBtn3Click();
+    void bbGenXMLClick();
+    void bTZInfoClick();
 
 Q_SIGNALS:
     // Leaving `dtpDan` or `dtpDanDo`.
     void periodFieldLeft();
     // The run stopped: the user must choose reporting instruments first.
     void instrumentChoiceNeeded();
+    // A report file was written: `errorLine` is empty when it is valid and registered.
+    void reportGenerated(const QString &path, const QString &errorLine);
 
 private:
     void dbgDPATVPPSLDrawColumnCell(CellColors &colors, int column, const FieldDef &field,

@@ -47,3 +47,16 @@ AtvpTab::AtvpTab(QWidget *parent) : MainTab(parent) {
     layout->setRowStretch(1, 3);
     layout->setRowStretch(4, 1);
 }
+
+void AtvpTab::showValidationError(const QString &path, const QString &errorLine) {
+    mXMLNapake->clear();
+    mXMLNapake->appendPlainText(errorLine);
+    eXMLFile->setText(path);
+    for (QWidget *w : std::initializer_list<QWidget *>{Label1, eXMLFile, mXMLNapake})
+        w->setVisible(true);
+}
+
+void AtvpTab::hideValidationError() {
+    for (QWidget *w : std::initializer_list<QWidget *>{Label1, eXMLFile, mXMLNapake})
+        w->setVisible(false);
+}

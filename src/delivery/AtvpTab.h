@@ -14,6 +14,10 @@ class AtvpTab : public MainTab {
 public:
     explicit AtvpTab(QWidget *parent = nullptr);
 
+    // The first error of a report file that failed its validation, or nothing (hidden).
+    void showValidationError(const QString &path, const QString &errorLine);
+    void hideValidationError();
+
     QListWidget *lbNeposlana;
     QPushButton *bbNeposlano;
     QListWidget *clbPoslana;

@@ -53,6 +53,14 @@ TfRAPO::TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock, Waiter
     connect(tsNabor, &NaborTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
     connect(tsEMIR, &EmirTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
     connect(tsNabor, &NaborTab::instrumentChoiceNeeded, this, &TfRAPO::showInstrumentChoice);
+    connect(tsNabor, &NaborTab::reportGenerated, this,
+            [this](const QString &path, const QString &errorLine) {
+                if (errorLine.isEmpty())
+                    tsATVP->hideValidationError();
+                else
+                    tsATVP->showValidationError(path, errorLine);
+                pcMain->setCurrentIndex(Atvp);
+            });
     connect(tsFinInstr, &FinInstrTab::returnToCollection, this, [this] {
         // The pages must be visible before one of them can become the current one.
         showCollectionPages();

@@ -1,4 +1,6 @@
+#include "AtvpTab.h"
 #include "Database.h"
+#include "DemoSite.h"
 #include "EmirTab.h"
 #include "FakeClock.h"
 #include "ImportXlsTab.h"
@@ -11,7 +13,9 @@
 #include "WorkingSet.h"
 
 #include "TPTypedEdit.h"
+#include <QFile>
 #include <QFrame>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -130,5 +134,33 @@ TEST(MainWindow, ActionsNotYetOfferedAreDisabledAndSaySo) {
     QPushButton *button = f.window.tsNabor->bbExportXLS;
     EXPECT_FALSE(button->isEnabled());
     EXPECT_FALSE(button->toolTip().isEmpty());
+}
+} // namespace
+
+namespace {
+TEST(MainWindow, ACollectionOnTheDemoSiteIsGeneratedAndTheAtvpPageShown) {
+    WindowFixture f({"DEMO", "demo", "demo", "DEMO"});
+    DemoSite::create("DEMO", f.dir.path());
+    QFile::copy(RAPO_DEMO_SCHEMA, f.dir.file("NTRS.xsd"));
+    f.window.FormCreate();
+    NaborTab *nabor = f.window.tsNabor;
+    nabor->dtpDan->setDate(QDate(2014, 3, 28));
+    nabor->dtpDanDo->setDate(QDate(2014, 3, 28));
+    EXPECT_FALSE(nabor->bbGenXML->isEnabled());
+    nabor->bbNaborClick();
+    ASSERT_TRUE(nabor->bbGenXML->isEnabled()) << f.prompter.texts.join('\n').toStdString();
+    nabor->bbGenXMLClick();
+    EXPECT_EQ(f.window.pcMain->currentIndex(), TfRAPO::Atvp);
+    EXPECT_TRUE(f.window.tsATVP->mXMLNapake->isHidden())
+        << f.prompter.texts.join('\n').toStdString();
+    EXPECT_TRUE(QFile::exists(f.dir.file("TRDAT01_5842735000_0001_26.xml")))
+        << "the first report sent in 2026";
+}
+
+TEST(MainWindow, TheTimeZoneButtonShowsTheReportingVenuesOffsetNow) {
+    WindowFixture f;
+    f.window.FormCreate();
+    f.window.tsNabor->bTZInfoClick();
+    EXPECT_EQ(f.prompter.texts.last(), QString::fromUtf8("Časovni pas : +01")) << "9 December";
 }
 } // namespace

@@ -1,0 +1,265 @@
+#include "ReportGeneration.h"
+#include "CollectionRun.h"
+#include "Configuration.h"
+#include "Database.h"
+#include "DemoSite.h"
+#include "FakeClock.h"
+#include "NtrsDocument.h"
+#include "Query.h"
+#include "RapoError.h"
+#include "RecordContent.h"
+#include "RunState.h"
+#include "ScriptedPrompter.h"
+#include "Session.h"
+#include "TempProgramDirectory.h"
+#include "TestDatabase.h"
+#include "WorkingSet.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+struct DemoReport {
+    explicit DemoReport(QDateTime now = QDateTime(QDate(2014, 3, 28), QTime(17, 0))) : clock(now) {
+        DemoSite::create("DEMO", dir.path());
+        QFile::copy(RAPO_DEMO_SCHEMA, dir.file("NTRS.xsd"));
+        configuration = Configuration::read(dir.path());
+        db = std::make_unique<Database>("DEMO", "demo", "demo", dir.path());
+        session = std::make_unique<Session>(*db, configuration, "DEMO", dir.path(), prompter, clock,
+                                            waiter);
+        workingSet = std::make_unique<WorkingSet>(*session);
+    }
+    CollectionRun::Result collect(const QDate &day) {
+        from = to = day;
+        return CollectionRun::bbNaborClick(*session, *workingSet, state, day, day);
+    }
+    ReportGeneration::Result generate() {
+        return ReportGeneration::bbGenXMLClick(*session, workingSet->qDPATVPPSL,
+                                               workingSet->qSifrantFinInstr, state, from, to);
+    }
+    QString read(const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    QVariant scalar(const QString &sql) {
+        Query q(*db);
+        q.setText(sql);
+        q.open();
+        return q.valueAt(0, 0);
+    }
+
+    TempProgramDirectory dir;
+    Configuration configuration;
+    std::unique_ptr<Database> db;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    FakeWaiter waiter{clock};
+    RunState state;
+    QDate from, to;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<WorkingSet> workingSet;
+};
+
+TEST(ReportGeneration, ADemoCollectionBecomesAValidRegisteredReport) {
+    DemoReport demo;
+    ASSERT_TRUE(demo.collect(QDate(2014, 3, 28)).generationEnabled);
+    const auto r = demo.generate();
+    EXPECT_TRUE(r.valid) << r.errorLine.toStdString();
+    EXPECT_EQ(r.path, demo.dir.file("TRDAT01_5842735000_0002_14.xml"));
+    const QString xml = demo.read(r.path);
+    EXPECT_TRUE(xml.startsWith("<?xml version=\"1.0\" encoding=\"utf-8\"?>"));
+    EXPECT_TRUE(xml.contains("MaticnaStevilkaZavezanca=\"5842735000\""));
+    EXPECT_TRUE(xml.contains("CreationDate=\"2014-03-28\""));
+    EXPECT_TRUE(xml.contains("CreationTimeOffset=\"+01\""));
+    EXPECT_TRUE(
+        xml.contains("<TransactionReferenceNumber>100000001005</TransactionReferenceNumber>"));
+    EXPECT_TRUE(xml.contains("<CancelledTransactionReferenceNumber>100000001002<"));
+    EXPECT_EQ(demo.scalar("select count(*) from DPATVP where ZAPST = 2 and STATUS = 0 and DAN is "
+                          "null and XML_FILE = 'TRDAT01_5842735000_0002_14.xml'")
+                  .toInt(),
+              1);
+    EXPECT_EQ(demo.scalar("select count(*) from ACT where Tbl = 'DPATVP' and SfAct = '+'").toInt(),
+              1);
+}
+
+TEST(ReportGeneration, OnlyCancellationsGiveAnInvalidFileRenamedBad) {
+    DemoReport demo(QDateTime(QDate(2014, 3, 29), QTime(17, 0)));
+    demo.collect(QDate(2014, 3, 29));
+    const auto r = demo.generate();
+    EXPECT_FALSE(r.valid);
+    EXPECT_TRUE(r.path.endsWith("TRDAT01_5842735000_0002_14.bad")) << r.path.toStdString();
+    EXPECT_TRUE(QFile::exists(r.path));
+    EXPECT_FALSE(QFile::exists(demo.dir.file("TRDAT01_5842735000_0002_14.xml")));
+    EXPECT_TRUE(r.errorLine.contains(",")) << r.errorLine.toStdString();
+    EXPECT_EQ(demo.scalar("select count(*) from DPATVP").toInt(), 1) << "nothing registered";
+}
+
+TEST(ReportGeneration, AnEmptyWorkingSetIsRefused) {
+    DemoReport demo;
+    demo.collect(QDate(2014, 3, 28));
+    demo.workingSet->qDPATVPPSL.close();
+    try {
+        demo.generate();
+        FAIL();
+    } catch (const RapoError &e) {
+        EXPECT_EQ(e.message(), "Nabor je prazen! Generiranje XML ni možno!");
+    }
+}
+
+// One record filled from a row of literal values.
+struct RecordCase {
+    const char *name;
+    const char *columns;  // select-list of literals
+    const char *expected; // text the record's XML contains, or the error message
+    bool fails = false;
+    friend void PrintTo(const RecordCase &c, std::ostream *os) { *os << c.name; }
+};
+
+QString fill(const RecordCase &c, bool instrument) {
+    TestDatabase t;
+    Configuration config;
+    Query row(*t.db);
+    row.setText(QStringLiteral("select ") + c.columns + " from dual");
+    row.open();
+    Query instruments(*t.db);
+    instruments.setText("select 0 as IntIdent from dual");
+    instruments.open();
+    NtrsDocument document;
+    const RecordContent content(config, "42");
+    if (instrument)
+        content.fillInstrument(document.root().Sifrant().Add(), row);
+    else
+        content.fillTransaction(document.root().TransactionReporting().Add(), row, instruments);
+    // Compact: the layout between elements carries no meaning.
+    return QString::fromUtf8(document.xml()).replace(QRegularExpression(">\\s+<"), "><");
+}
+
+class InstrumentRecords : public ::testing::TestWithParam<RecordCase> {};
+
+const char *instrumentBase =
+    "'BROKSI22' as Swift_BPH, 7 as IntIdent, 'Ime' as ImeInstrumenta, 'Izdajatelj' as "
+    "ImeIzdajatelja, 'SI' as ISOKODA, 'XEUR' as TRG_MIC, 'ODAX' as KRT, 2456829.5 as "
+    "DatumPrenehanja, 9600 as IZVCEN, 1 as GlvNmn, 'EUR' as VLT, 0 as LOTEMS, null as Referenca, ";
+
+TEST_P(InstrumentRecords, FollowTheContentRules) {
+    const RecordCase &c = GetParam();
+    const QString columns = QString(instrumentBase) + c.columns;
+    RecordCase full = c;
+    const QByteArray bytes = columns.toUtf8();
+    full.columns = bytes.constData();
+    if (c.fails) {
+        try {
+            fill(full, true);
+            FAIL() << "expected: " << c.expected;
+        } catch (const RapoError &e) {
+            EXPECT_EQ(e.message(), QString::fromUtf8(c.expected));
+        }
+    } else {
+        EXPECT_TRUE(fill(full, true).contains(QString::fromUtf8(c.expected)))
+            << fill(full, true).toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RecordContent, InstrumentRecords,
+    ::testing::Values(
+        RecordCase{"OptionPut", "'N' as ISIN, 'OPXXXX' as TipInstr, 'N' as KOS, null as DanSpr",
+                   "<AIIDerivativeType>O</AIIDerivativeType>"
+                   "<AIIPutCallIdentifier>P</AIIPutCallIdentifier>"},
+        RecordCase{"OptionLowerCaseCall",
+                   "'N' as ISIN, 'oc' as TipInstr, 'N' as KOS, null as DanSpr",
+                   "<AIIPutCallIdentifier>C</AIIPutCallIdentifier>"},
+        RecordCase{"OptionWithoutPutOrCall",
+                   "'N' as ISIN, 'OX' as TipInstr, 'N' as KOS, null as DanSpr",
+                   "Napaka pri CFI kodi \"OX\" za FI ODAX", true},
+        RecordCase{"Future", "'N' as ISIN, 'FXXXXX' as TipInstr, 'N' as KOS, null as DanSpr",
+                   "<AIIPutCallIdentifier>F</AIIPutCallIdentifier>"},
+        RecordCase{"WithIsinNoDerivative",
+                   "'SI0031102120' as ISIN, 'OPXXXX' as TipInstr, 'N' as KOS, null as DanSpr",
+                   "<InstrumentISINCode>SI0031102120</InstrumentISINCode><InstrumentInternalCode>"},
+        RecordCase{"NoChangeDate",
+                   "'SI0031102120' as ISIN, 'ESVUFR' as TipInstr, 'N' as KOS, null as DanSpr",
+                   "<LastChangeDate>1899-12-30</LastChangeDate>"},
+        RecordCase{"CountedInPieces",
+                   "'SI0031102120' as ISIN, 'ESVUFR' as TipInstr, 'D' as KOS, null as DanSpr",
+                   "<NominalValue>1</NominalValue><Currency>K</Currency>"},
+        RecordCase{"ShortClassificationPadded",
+                   "'SI0031102120' as ISIN, 'ES' as TipInstr, 'N' as KOS, null as DanSpr",
+                   "<InstrumentClassification>ESXXXX</InstrumentClassification>"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(RecordContent, ADerivativeWithANegativeStrikeStops) {
+    RecordCase c{"",
+                 "'BROKSI22' as Swift_BPH, 7 as IntIdent, 'N' as ISIN, 'FXXXXX' as TipInstr, "
+                 "'XEUR' as TRG_MIC, 'FDAX' as KRT, 2456829.5 as DatumPrenehanja, -1 as IZVCEN",
+                 ""};
+    try {
+        fill(c, true);
+        FAIL();
+    } catch (const RapoError &e) {
+        EXPECT_EQ(e.message(), QString::fromUtf8("Manjka izvršilna cena za FI FDAX ."));
+    }
+}
+
+class TransactionRecords : public ::testing::TestWithParam<RecordCase> {};
+
+const char *tradeBase =
+    "'BROKSI22' as Swift_BPH, 2456748.5 as Dan, 2456748.9 as Cas, '+02' as Offset, 'B' as "
+    "IndNakProd, 'A' as TrgZmog, 'SI0031102120' as ISIN, 101 as IntIndInstr, 12.5 as CenaEnote, "
+    "'EUR' as Valuta, 42 as RefStTransaC, 'XLJU' as MIC, 'XLJU' as IdentMesta, 'MIC' as "
+    "OznakaIdentMesta, null as NS_SWIFT, null as NS_KRTBNK, null as NS_OznakaKlijenta, null as "
+    "OznakaKlijenta, ";
+
+TEST_P(TransactionRecords, ChooseCounterpartyClientAndVenue) {
+    const RecordCase &c = GetParam();
+    const QByteArray columns = (QString(tradeBase) + c.columns).toUtf8();
+    RecordCase full = c;
+    full.columns = columns.constData();
+    const QString xml = fill(full, false);
+    for (const QString &part : QString::fromUtf8(c.expected).split('|'))
+        EXPECT_EQ(xml.contains(part.startsWith('!') ? part.mid(1) : part), !part.startsWith('!'))
+            << part.toStdString() << "\n"
+            << xml.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RecordContent, TransactionRecords,
+    ::testing::Values(
+        RecordCase{
+            "MarketOwnAccount",
+            "'Q' as VRSTA, '2' as SfTRZ, 'L' as SfDjv, 0 as IDPSLTRP, null as NS_SfDjv, "
+            "null as SWIFT, null as KRTBNK, null as TRP_SWIFT, 'C' as ZapisCene, 10 as Lot, 0 as "
+            "KPN_GLV",
+            "<Counterparty>XLJU</Counterparty>|<CounterpartyType>MIC</CounterpartyType>|!<Client>"},
+        RecordCase{"OtcWithoutCounterpartyBic",
+                   "'Q' as VRSTA, '3' as SfTRZ, 'K' as SfDjv, null as IDPSLTRP, null as NS_SfDjv, "
+                   "null as SWIFT, 'ABC' as KRTBNK, null as TRP_SWIFT, 'C' as ZapisCene, 10 as "
+                   "Lot, 0 as KPN_GLV",
+                   "<Counterparty>CC</Counterparty>|<Client>0000000ABC</Client>|"
+                   "<ClientType>Internal</ClientType>|<TradingVenue>OTC</TradingVenue>"},
+        RecordCase{"OtcCounterpartyBicPadded",
+                   "'Q' as VRSTA, '3' as SfTRZ, 'K' as SfDjv, 0 as IDPSLTRP, null as NS_SfDjv, "
+                   "'CLNTSI2X' as SWIFT, null as KRTBNK, 'KAPBSI22' as TRP_SWIFT, 'C' as "
+                   "ZapisCene, 10 as Lot, 0 as KPN_GLV",
+                   "<Counterparty>KAPBSI22XXX</Counterparty>|<Client>CLNTSI2XXXX</Client>|"
+                   "<ClientType>BIC</ClientType>"},
+        RecordCase{"PercentPriceQuantity",
+                   "'Q' as VRSTA, '2' as SfTRZ, 'L' as SfDjv, 0 as IDPSLTRP, null as NS_SfDjv, "
+                   "null as SWIFT, null as KRTBNK, null as TRP_SWIFT, 'P' as ZapisCene, 10 as Lot, "
+                   "1000 as KPN_GLV",
+                   "<Quantity>10000.00</Quantity>"},
+        RecordCase{
+            "ImportedUnchecked",
+            "'I' as VRSTA, null as SfTRZ, null as SfDjv, null as IDPSLTRP, null as NS_SfDjv, "
+            "null as SWIFT, 'ABC' as KRTBNK, null as TRP_SWIFT, 'C' as ZapisCene, 10 as Lot, 0 as "
+            "KPN_GLV",
+            "<TradingVenue>OTC</TradingVenue>|<TradingVenueType>XOFF</TradingVenueType>|"
+            "<Client>0000000ABC</Client>"},
+        RecordCase{"OtherVenueKindHasNoParties",
+                   "'Q' as VRSTA, '5' as SfTRZ, 'K' as SfDjv, 0 as IDPSLTRP, null as NS_SfDjv, "
+                   "null as SWIFT, null as KRTBNK, null as TRP_SWIFT, 'C' as ZapisCene, 10 as Lot, "
+                   "0 as KPN_GLV",
+                   "!<Counterparty>|!<Client>"}),
+    [](const auto &info) { return std::string(info.param.name); });
+} // namespace
