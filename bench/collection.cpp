@@ -1,7 +1,8 @@
 // Fills an embedded database with generated host data (N trades over a mix of instruments,
 // venues and clients) and times each step of a collection run: the deletion, phases 1 to 4,
 // phase 5 without its one-second waits (counted instead), and the loading of the working set
-// and of its instruments. Prints one line per N and step.
+// and of its instruments, then the report generation with its validation. Prints one line per
+// N and step.
 #include "Clock.h"
 #include "CollectionDeletion.h"
 #include "CollectionRun.h"
@@ -9,6 +10,7 @@
 #include "Database.h"
 #include "Prompter.h"
 #include "Query.h"
+#include "ReportGeneration.h"
 #include "RunState.h"
 #include "Session.h"
 #include "Transaction.h"
@@ -17,6 +19,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -52,6 +56,19 @@ public:
 private:
     SteppingClock &clock_;
 };
+
+long peakKb() {
+    FILE *status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return -1;
+    char line[256];
+    long kb = -1;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1)
+            break;
+    std::fclose(status);
+    return kb;
+}
 
 void exec(Query &q) {
     q.exec();
@@ -179,6 +196,28 @@ int main(int argc, char **argv) {
         std::printf("N=%d collection and loads: %lld ms; %d rows in the working set; phase 5 "
                     "made %d register writes, %d waits of 1 s skipped\n",
                     n, static_cast<long long>(total.elapsed()), r.rows, waiter.waits, waiter.waits);
+
+        QFile::copy(QStringLiteral(RAPO_DEMO_SCHEMA), home + QStringLiteral("NTRS.xsd"));
+        QElapsedTimer generation;
+        generation.start();
+        QString step5;
+        session.onProgress = [&](const QString &next) {
+            if (!step5.isEmpty())
+                std::printf("N=%d generation: %-16s %8lld ms\n", n, qPrintable(step5),
+                            static_cast<long long>(step.elapsed()));
+            step5 = next;
+            step.restart();
+        };
+        const ReportGeneration::Result report = ReportGeneration::bbGenXMLClick(
+            session, workingSet.qDPATVPPSL, workingSet.qSifrantFinInstr, state, QDate(2014, 4, 1),
+            QDate(2014, 4, 1));
+        session.onProgress = nullptr;
+        std::printf("N=%d generation: %-16s %8lld ms\n", n, qPrintable(step5),
+                    static_cast<long long>(step.elapsed()));
+        std::printf("N=%d generation with validation: %lld ms, %s, %lld bytes, peak RSS %ld kB\n",
+                    n, static_cast<long long>(generation.elapsed()),
+                    report.valid ? "valid" : qPrintable(report.errorLine),
+                    static_cast<long long>(QFileInfo(report.path).size()), peakKb());
 
         QElapsedTimer deletion;
         deletion.start();

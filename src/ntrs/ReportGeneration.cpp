@@ -33,6 +33,21 @@ QString creationOffset(Session &session, const QDateTime &now) {
                                          c.fiksniTimeZoneTrgi);
 }
 
+// A report still waiting to be signed has the number and file name the new one would take;
+// writing would replace its file under its register row.
+void refuseWaitingReport(Session &session, const QString &fileName) {
+    Query q(session.db);
+    q.setText(QStringLiteral("select count(*) as N from DPATVP where DAN is null and XML_FILE = "
+                             ":XmlFile"));
+    q.setString(QStringLiteral("XmlFile"), fileName);
+    q.open();
+    if (q.asInteger(QStringLiteral("N")) > 0)
+        throw RapoError(QStringLiteral("Poročilo ") + fileName +
+                        QStringLiteral(" še čaka na podpis in pošiljanje, novo poročilo bi ga "
+                                       "nadomestilo. Najprej ga podpišite in pošljite ali ga "
+                                       "zbrišite, nato ponovno generirajte."));
+}
+
 // A trade crossed inside the firm with an own-account trade is reported once, through the
 // own-account side.
 bool leftOut(const Query &row) {
@@ -106,8 +121,10 @@ ReportGeneration::Result ReportGeneration::bbGenXMLClick(Session &session, Query
     const int year = regeneration.active ? regeneration.reportDate.year() : today.year();
     const qint64 number = regeneration.active ? regeneration.zapSt : sequence;
     Result result;
-    result.path = session.programDirectory + ReportNumbering::fileName(firm, number, year);
+    const QString fileName = ReportNumbering::fileName(firm, number, year);
+    result.path = session.programDirectory + fileName;
     session.NapakavLog(QStringLiteral("XML FileName:") + result.path);
+    refuseWaitingReport(session, fileName);
     document.save(result.path);
 
     session.progress(QStringLiteral("Preverjanje"));

@@ -16,6 +16,7 @@
 #include "WorkingSet.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -93,6 +94,67 @@ TEST(ReportGeneration, OnlyCancellationsGiveAnInvalidFileRenamedBad) {
     EXPECT_FALSE(QFile::exists(demo.dir.file("TRDAT01_5842735000_0002_14.xml")));
     EXPECT_TRUE(r.errorLine.contains(",")) << r.errorLine.toStdString();
     EXPECT_EQ(demo.scalar("select count(*) from DPATVP").toInt(), 1) << "nothing registered";
+}
+
+TEST(ReportGeneration, TheDemoFileOfTheFirstOfAprilPassesXmllint) {
+    DemoReport demo(QDateTime(QDate(2014, 4, 1), QTime(17, 0)));
+    ASSERT_EQ(demo.collect(QDate(2014, 4, 1)).ending, CollectionRun::Ending::Loaded);
+    const auto r = demo.generate();
+    ASSERT_TRUE(r.valid) << r.errorLine.toStdString();
+    QProcess xmllint;
+    xmllint.setWorkingDirectory(demo.dir.path());
+    xmllint.start("xmllint", {"--noout", "--schema", "NTRS.xsd", r.path});
+    ASSERT_TRUE(xmllint.waitForFinished(30000));
+    EXPECT_EQ(xmllint.exitCode(), 0) << xmllint.readAllStandardError().toStdString();
+    const QString xml = demo.read(r.path);
+    EXPECT_EQ(xml.count("<TransactionRecordInfo>"), 8) << "1016 is left out, 1020 never collected";
+    EXPECT_EQ(demo.scalar("select STATUS from DPATVP where ZAPST = 2").toInt(), 0);
+}
+
+TEST(ReportGeneration, AWaitingReportOfTheSameNumberIsNotReplaced) {
+    DemoReport demo;
+    demo.collect(QDate(2014, 3, 28));
+    const auto first = demo.generate();
+    ASSERT_TRUE(first.valid);
+    const QString content = demo.read(first.path);
+    demo.collect(QDate(2014, 3, 31));
+    try {
+        demo.generate();
+        FAIL() << "the waiting report would be replaced";
+    } catch (const RapoError &e) {
+        EXPECT_TRUE(e.message().contains("TRDAT01_5842735000_0002_14.xml"))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(demo.read(first.path), content);
+    EXPECT_EQ(demo.scalar("select count(*) from DPATVP").toInt(), 2);
+}
+
+TEST(ReportGeneration, AFirmNumberBeginningWithZeroAndAVenueWithoutZone) {
+    DemoReport demo(QDateTime(QDate(2014, 3, 28), QTime(17, 0)));
+    demo.configuration.matStev = "0123456789";
+    demo.configuration.sfTrgaPorocevalca = "9"; // over the counter: no time zone
+    demo.clock.set(QDateTime(QDate(2014, 7, 1), QTime(9, 0)));
+    demo.collect(QDate(2014, 3, 28));
+    const auto r = demo.generate();
+    EXPECT_TRUE(r.path.endsWith("TRDAT01_1234560000_0002_14.xml")) << r.path.toStdString();
+    const QString xml = demo.read(r.path);
+    EXPECT_TRUE(xml.contains("MaticnaStevilkaZavezanca=\"0123456000\""));
+    EXPECT_TRUE(xml.contains("CreationTimeOffset=\"+02\"")) << "+01 of venue 8, in summer";
+}
+
+TEST(ReportGeneration, AFailingRegisterInsertLeavesTheValidFile) {
+    DemoReport demo;
+    demo.collect(QDate(2014, 3, 28));
+    // The activity log cannot draw its identity, so the register row cannot be written.
+    demo.db->execDirect("DELETE FROM RAPO_SEQUENCE WHERE NAME = 'ACT_IDACT_SEQ'");
+    try {
+        demo.generate();
+        FAIL();
+    } catch (const RapoError &e) {
+        EXPECT_EQ(e.message(), "Napaka pri insertu v DPATVP!");
+    }
+    EXPECT_TRUE(QFile::exists(demo.dir.file("TRDAT01_5842735000_0002_14.xml")));
+    EXPECT_EQ(demo.scalar("select count(*) from DPATVP").toInt(), 1);
 }
 
 TEST(ReportGeneration, AnEmptyWorkingSetIsRefused) {
