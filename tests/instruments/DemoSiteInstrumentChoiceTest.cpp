@@ -12,8 +12,11 @@
 #include "TempProgramDirectory.h"
 #include "WorkingSet.h"
 
+#include "ReportGeneration.h"
 #include <QPushButton>
 #include <QSignalSpy>
+
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,6 +85,12 @@ TEST(DemoSiteInstrumentChoice, TheChoiceLetsTheCollectionLoadItsWorkingSet) {
         if (q.asString("ISIN") == "SI0031128356")
             instruments << q.asString("INTIDENT") + '/' + q.asString("KRT");
     EXPECT_EQ(instruments, QStringList{"107/ZAVR"});
+
+    // The chosen instrument's trades make a valid report.
+    QFile::copy(RAPO_DEMO_SCHEMA, session.programDirectory + "NTRS.xsd");
+    const ReportGeneration::Result report = ReportGeneration::bbGenXMLClick(
+        session, workingSet.qDPATVPPSL, workingSet.qSifrantFinInstr, state, day, day);
+    EXPECT_TRUE(report.valid) << report.errorLine.toStdString();
 
     // The register is complete: the next run for the day does not stop again.
     clock.advance(60 * 1000);
