@@ -114,9 +114,8 @@ QString tradeEntries(const QString &alias) {
 
 // Instruments without an ISIN share the mark "N": their entries join only their own trades.
 QString entryJoin(const QString &entries, const QString &alias) {
-    return QStringLiteral(" LEFT OUTER JOIN ") + entries +
-           QStringLiteral(" ON upper(SP.ISIN)=upper(") + alias +
-           QStringLiteral(".ISIN) AND (upper(SP.ISIN)<>'N' OR ") + alias +
+    return QStringLiteral(" LEFT OUTER JOIN ") + entries + QStringLiteral(" ON ") + alias +
+           QStringLiteral(".ISIN=upper(SP.ISIN) AND (upper(SP.ISIN)<>'N' OR ") + alias +
            QStringLiteral(".SFVP_VEK=SP.SFVP) ");
 }
 

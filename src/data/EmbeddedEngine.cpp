@@ -181,7 +181,25 @@ void caseFunction(sqlite3_context *ctx, sqlite3_value **argv, bool upper) {
         sqlite3_result_value(ctx, argv[0]);
         return;
     }
-    const QString text = argText(argv[0]);
+    // Most texts are plain ASCII: change their case in place, without a round trip through
+    // Unicode.
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const int size = sqlite3_value_bytes(argv[0]);
+    bool ascii = true;
+    for (int i = 0; i < size && ascii; ++i)
+        ascii = static_cast<unsigned char>(bytes[i]) < 0x80;
+    if (ascii) {
+        QByteArray changed(bytes, size);
+        for (char &c : changed) {
+            if (upper && c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+            else if (!upper && c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+        sqlite3_result_text(ctx, changed.constData(), size, SQLITE_TRANSIENT);
+        return;
+    }
+    const QString text = QString::fromUtf8(bytes, size);
     resultText(ctx, upper ? text.toUpper() : text.toLower());
 }
 
