@@ -1,5 +1,6 @@
 #include "CollectionRun.h"
 
+#include "AssignmentCopy.h"
 #include "CollectionDeletion.h"
 #include "InstrumentReconciliation.h"
 #include "MarketFilters.h"
@@ -22,30 +23,6 @@ struct RegenerationEnd {
     RunState &state;
     ~RegenerationEnd() { state.endRegeneration(); }
 };
-
-// Copies the rows of a phase's selection into DPATVPPSL through the logged table component.
-void copyAssignments(Session &session, Query &selection, TDMTable &tDPATVPPSL) {
-    selection.recordCount();
-    for (selection.first(); !selection.eof(); selection.next()) {
-        if (!tDPATVPPSL.active())
-            tDPATVPPSL.open();
-        const qint64 id = selection.asInteger(QStringLiteral("DpAtvpId"));
-        const qint64 trade = selection.asInteger(QStringLiteral("IdPsl"));
-        const QString isStn = selection.asString(QStringLiteral("IsStn")).trimmed();
-        const double reference = selection.asFloat(QStringLiteral("IDREFATVP"));
-        tDPATVPPSL.append();
-        tDPATVPPSL.setValue(QStringLiteral("DPATVPID"), id);
-        tDPATVPPSL.setValue(QStringLiteral("IDPSL"), trade);
-        tDPATVPPSL.setValue(QStringLiteral("ISSTN"), isStn);
-        tDPATVPPSL.setValue(QStringLiteral("IDREFATVP"), reference);
-        session.NapakavLog(QStringLiteral("INSERT DPATVPPSL: ID:") + QString::number(id));
-        session.NapakavLog(QStringLiteral("INSERT DPATVPPSL: IdPsl:") + QString::number(trade));
-        session.NapakavLog(QStringLiteral("INSERT DPATVPPSL: IsStn:") + isStn);
-        session.NapakavLog(QStringLiteral("INSERT DPATVPPSL: IDREFATVP:") +
-                           DataSet::valueText(reference));
-        tDPATVPPSL.post();
-    }
-}
 
 // Runs one phase in its transaction; a failure rolls it back and ends the run with the
 // phase's message.
@@ -130,7 +107,7 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
         uDPATVPPSL.open();
         session.NapakavLog(QStringLiteral("po Open 1! ") +
                            QString::number(uDPATVPPSL.recordCount()));
-        copyAssignments(session, uDPATVPPSL, tDPATVPPSL);
+        copyAssignments(session, uDPATVPPSL, tDPATVPPSL, AssignmentTrace::collection());
     });
 
     phase(session, 2, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 2)!"), [&] {
@@ -153,7 +130,7 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
         if (filters.any())
             uDPATVPPSL.addLine(filters.marketCondition(QStringLiteral("D")));
         uDPATVPPSL.open();
-        copyAssignments(session, uDPATVPPSL, tDPATVPPSL);
+        copyAssignments(session, uDPATVPPSL, tDPATVPPSL, AssignmentTrace::collection());
     });
 
     phase(session, 3, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 3)!"), [&] {
@@ -181,7 +158,7 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
         uDPATVPPSL.setDate(QStringLiteral("Dan"), from);
         uDPATVPPSL.setDate(QStringLiteral("DanDo"), to);
         uDPATVPPSL.open();
-        copyAssignments(session, uDPATVPPSL, tDPATVPPSL);
+        copyAssignments(session, uDPATVPPSL, tDPATVPPSL, AssignmentTrace::collection());
     });
 
     phase(session, 4, QStringLiteral("Napaka pri popravku DPATVPID v DPATVPIMP!"), [&] {
@@ -233,13 +210,13 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
 
 CollectionRun::Result CollectionRun::loadWorkingSet(Session &session, WorkingSet &workingSet,
                                                     RunState &state, const QDate &from,
-                                                    const QDate &to) {
+                                                    const QDate &to, bool regenerated) {
     Result result;
     result.collectionId = state.collectionId;
     state.hasUnreversedRows = false;
     session.progress(QStringLiteral("Faza 6"));
     session.NapakavLog(QStringLiteral("Pre 6 StartTransaction!"));
-    workingSet.load(from, to, state.collectionId, state);
+    workingSet.load(from, to, state.collectionId, state, regenerated);
     session.NapakavLog(QStringLiteral("po 6 .Open!"));
     result.rows = workingSet.qDPATVPPSL.recordCount();
     result.generationEnabled = result.rows > 0;
@@ -252,7 +229,7 @@ CollectionRun::Result CollectionRun::loadWorkingSet(Session &session, WorkingSet
 
     session.progress(QStringLiteral("Faza 7"));
     session.NapakavLog(QStringLiteral("Pre 7 StartTransaction!"));
-    workingSet.loadInstruments(from, to, state.collectionId);
+    workingSet.loadInstruments(from, to, state.collectionId, regenerated);
     session.NapakavLog(QStringLiteral("po 7 .Open!"));
     return result;
 }

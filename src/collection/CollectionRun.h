@@ -29,8 +29,9 @@ public:
     // Phases 6 and 7: loads the working set and its instruments for the collection in `state`,
     // with the check that generation needs a row that is not a cancellation. The return from
     // the instrument choice loads them the same way.
+    // `regenerated`: the collection of a rejected report being regenerated.
     static Result loadWorkingSet(Session &session, WorkingSet &workingSet, RunState &state,
-                                 const QDate &from, const QDate &to);
+                                 const QDate &from, const QDate &to, bool regenerated = false);
 
     // The period as the main window remembers it: "dd.mm.yyyy;dd.mm.yyyy".
     static QString periodText(const QDate &from, const QDate &to);

@@ -30,7 +30,8 @@ const QStringList pendingInstrumentUnion = {
 constexpr int registerWait = 1000;
 } // namespace
 
-QString InstrumentReconciliation::candidateSql(bool isDb2) {
+QString InstrumentReconciliation::candidateSql(bool isDb2,
+                                               std::optional<qint64> regeneratedCollection) {
     const QString nvl = isDb2 ? QStringLiteral("COALESCE(") : QStringLiteral("NVL(");
     QStringList l;
     // Instruments without a usable entry.
@@ -105,7 +106,11 @@ QString InstrumentReconciliation::candidateSql(bool isDb2) {
       << " OR (select NVL(MIC,' ') from trg "
       << " where sftrg=(select sftrg from ktc where sfktc=(select max(sfktc) from ktc where "
          "sfvp=S.SFVP and (danprk is null or danprk>:DatumDo))))<>NVL(DP.AII_MIC,' ')) ";
-    const QString text = l.join(u'\n');
+    QString text = l.join(u'\n');
+    if (regeneratedCollection)
+        text.replace(QStringLiteral("    where D1.dpatvpid not in (select DPATVPID from DPATVP) "),
+                     QStringLiteral("    where D1.dpatvpid  = ") +
+                         QString::number(*regeneratedCollection) + u' ');
     return isDb2 ? SqlDialect::replaceAll(text, QStringLiteral("NVL("), QStringLiteral("COALESCE("))
                  : text;
 }
@@ -154,11 +159,21 @@ void setDataColumns(Query &q, const Query &host, bool isDb2) {
     q.setNumber("LOTEMS", host.asFloat("LotEms"));
     q.setString("INSTRUMENTNAME", host.asString("ImeInstrumenta").left(40));
 }
+// A regeneration traces every register statement with its values.
+void traceStatement(Session &session, const QString &kind, const QString &isin, qint64 sfvp,
+                    const Query &q) {
+    if (!session.debugLog.enabled())
+        return;
+    session.NapakavLog(kind + isin + QStringLiteral(" SFVP:") + QString::number(sfvp));
+    session.NapakavLog(QStringLiteral("SQL:") + q.text());
+    for (const QString &name : q.parameterNames())
+        session.NapakavLog(name + u':' + q.parameterText(name));
+}
 } // namespace
 
 InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session, const QDate &from,
-                                                               const QDate &to,
-                                                               qint64 collectionId) {
+                                                               const QDate &to, qint64 collectionId,
+                                                               bool regeneration) {
     Database &db = session.db;
     const bool isDb2 = session.isDb2();
     // "Today" of the register: the moment on Oracle, the day on DB2.
@@ -169,7 +184,9 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
     const auto written = [&] { session.waiter.wait(registerWait); };
 
     Query uDPATVPPSL(db, QStringLiteral("uDPATVPPSL"));
-    uDPATVPPSL.setText(candidateSql(isDb2));
+    uDPATVPPSL.setText(regeneration ? candidateSql(isDb2, collectionId) : candidateSql(isDb2));
+    if (regeneration)
+        session.NapakavLog(QStringLiteral("SQL :") + uDPATVPPSL.text());
     uDPATVPPSL.setDate("Datum", from);
     uDPATVPPSL.setDate("DatumDo", to);
     uDPATVPPSL.setInteger("FMaxDpAtvpId", collectionId);
@@ -243,6 +260,8 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
                 q.setString("USRSPR", session.applicationUser);
                 q.setParam("DANSPR_SFVP", registerDate(changeDate, isDb2));
                 q.setInteger("SFVP_VEK", sfvp);
+                if (regeneration)
+                    traceStatement(session, QStringLiteral("INSERT za ISIN:"), isin, sfvp, q);
                 q.exec();
                 ++result.writes;
                 written();
@@ -256,20 +275,25 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
         host.setInteger("SFVP", sfvp);
         host.open();
         const bool expiry = !host.isNull("DatumPrenehanja");
-        const bool switches = sfvpOld > 0 && sfvpOld != sfvp;
+        // A regeneration names the previous instrument whenever there is one and leaves the
+        // reference mark as it is.
+        const bool switches = regeneration ? sfvpOld > 0 : sfvpOld > 0 && sfvpOld != sfvp;
         Query &q = qDPATVP_SFVPPopravki;
-        q.setText(QStringLiteral(" UPDATE DPATVP_SFVP SET DANSPR_SFVP  = :DANSPR_SFVP, DanSpr = "
-                                 ":DanSpr, UsrSpr = :UsrSpr, AII_MIC = :AII_MIC, AII_PRODUCT = "
-                                 ":AII_PRODUCT, AII_CFI = :AII_CFI, ") +
-                  (expiry ? QStringLiteral(" AII_EXPIRY = :AII_EXPIRY, ")
-                          : QStringLiteral(" AII_EXPIRY = NULL, ")) +
-                  QStringLiteral(" AII_STRIKEPRICE = :AII_STRIKEPRICE, IZD = :IZD, DRZ_IZD = "
-                                 ":DRZ_IZD, INSTRUMENTNAME=:INSTRUMENTNAME, GLVNMN=:GLVNMN, "
-                                 "VLT=:VLT, LOTEMS=:LOTEMS ") +
-                  (switches ? QStringLiteral(" , SFVP_OLD = :SFVP_OLD, SFVP_POROCANJE = "
-                                             ":SFVP_POROCANJE, XML = :XML ")
-                            : QString()) +
-                  QStringLiteral(" WHERE ISIN = :ISIN AND SFVP_VEK = :SFVP_VEK "));
+        q.setText(
+            QStringLiteral(" UPDATE DPATVP_SFVP SET DANSPR_SFVP  = :DANSPR_SFVP, DanSpr = "
+                           ":DanSpr, UsrSpr = :UsrSpr, AII_MIC = :AII_MIC, AII_PRODUCT = "
+                           ":AII_PRODUCT, AII_CFI = :AII_CFI, ") +
+            (expiry ? QStringLiteral(" AII_EXPIRY = :AII_EXPIRY, ")
+                    : QStringLiteral(" AII_EXPIRY = NULL, ")) +
+            QStringLiteral(" AII_STRIKEPRICE = :AII_STRIKEPRICE, IZD = :IZD, DRZ_IZD = "
+                           ":DRZ_IZD, INSTRUMENTNAME=:INSTRUMENTNAME, GLVNMN=:GLVNMN, "
+                           "VLT=:VLT, LOTEMS=:LOTEMS ") +
+            (switches && regeneration
+                 ? QStringLiteral(" , SFVP_OLD = :SFVP_OLD, SFVP_POROCANJE = :SFVP_POROCANJE ")
+             : switches ? QStringLiteral(" , SFVP_OLD = :SFVP_OLD, SFVP_POROCANJE = "
+                                         ":SFVP_POROCANJE, XML = :XML ")
+                        : QString()) +
+            QStringLiteral(" WHERE ISIN = :ISIN AND SFVP_VEK = :SFVP_VEK "));
         q.setString("ISIN", isin);
         q.setInteger("SFVP_VEK", sfvp);
         setDataColumns(q, host, isDb2);
@@ -278,12 +302,15 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
         if (switches) {
             q.setInteger("SFVP_OLD", sfvpOld);
             q.setInteger("SFVP_POROCANJE", sfvp);
-            q.setString("XML", QStringLiteral("D"));
+            if (!regeneration)
+                q.setString("XML", QStringLiteral("D"));
         }
         QDateTime changeDate = hostChange;
         if (!hostChange.isValid() || (tip == 1 && !entryHostChange.isValid()))
             changeDate = today();
         q.setParam("DANSPR_SFVP", registerDate(changeDate, isDb2));
+        if (regeneration)
+            traceStatement(session, QStringLiteral("UPDATE za ISIN:"), isin, sfvp, q);
         q.exec();
         ++result.writes;
         written();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <optional>
 
 class Session;
 
@@ -17,10 +18,14 @@ public:
         int writes = 0;       // register rows inserted or updated
     };
 
-    static Result run(Session &session, const QDate &from, const QDate &to, qint64 collectionId);
+    // `regeneration`: the collection of a rejected report is reconciled again; exactly its
+    // instruments are taken, and an update names its previous instrument whenever it has one.
+    static Result run(Session &session, const QDate &from, const QDate &to, qint64 collectionId,
+                      bool regeneration = false);
 
-    // The candidate statement, as sent for the dialect.
-    static QString candidateSql(bool isDb2);
+    // The candidate statement, as sent for the dialect; for a regeneration restricted to the
+    // collection.
+    static QString candidateSql(bool isDb2, std::optional<qint64> regeneratedCollection = {});
     // The host data of one instrument (parameters SFVP and DatumDo).
     static QString hostDataSql();
 };

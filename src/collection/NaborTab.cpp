@@ -7,6 +7,7 @@
 #include "Prompter.h"
 #include "RapoError.h"
 #include "ReportGeneration.h"
+#include "ReportRegeneration.h"
 #include "RunState.h"
 #include "Session.h"
 #include "ShortDateFormat.h"
@@ -155,8 +156,9 @@ void NaborTab::loadAfterInstrumentChoice() {
         return;
     try {
         const BusyCursor busy;
-        const CollectionRun::Result result =
-            CollectionRun::loadWorkingSet(*session_, *workingSet_, *state_, from(), to());
+        // During a regeneration the working set is that of the regenerated collection.
+        const CollectionRun::Result result = CollectionRun::loadWorkingSet(
+            *session_, *workingSet_, *state_, from(), to(), state_->regeneration.active);
         setGenerationAllowed(result.generationEnabled);
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
@@ -174,6 +176,30 @@ void NaborTab::bbGenXMLClick() {
                                             workingSet_->qSifrantFinInstr, *state_, from(), to());
         Q_EMIT reportGenerated(result.path, result.errorLine);
     } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
+    }
+}
+
+void NaborTab::regenerate(const ReportRegister::Row &report) {
+    if (!session_)
+        return;
+    try {
+        const BusyCursor busy;
+        closeWorkingSet();
+        const ReportRegeneration::Result result =
+            ReportRegeneration::bbReGenerirajClick(*session_, *workingSet_, *state_, report);
+        // The whole period, so that the regenerated report keeps its first day.
+        dtpDan->setDate(result.from);
+        dtpDanDo->setDate(result.to);
+        showWorkingSet();
+        if (result.ending == CollectionRun::Ending::ChoiceNeeded) {
+            Q_EMIT regenerationChoiceNeeded();
+            return;
+        }
+        setGenerationAllowed(result.generationEnabled);
+        Q_EMIT regenerationLoaded();
+    } catch (const RapoError &e) {
+        showWorkingSet();
         session_->prompter.error(e.message());
     }
 }

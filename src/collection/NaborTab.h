@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MainTab.h"
+#include "ReportRegister.h"
 
 #include <QDate>
 #include <memory>
@@ -54,6 +55,8 @@ public Q_SLOTS:
     void loadAfterInstrumentChoice();
     void BitBtn3Click();
     void bbGenXMLClick();
+    // Collects a rejected report again and shows its working set (or asks for the choice).
+    void regenerate(const ReportRegister::Row &report);
     void bTZInfoClick();
 
 Q_SIGNALS:
@@ -61,6 +64,10 @@ Q_SIGNALS:
     void periodFieldLeft();
     // The run stopped: the user must choose reporting instruments first.
     void instrumentChoiceNeeded();
+    // A regeneration loaded its working set.
+    void regenerationLoaded();
+    // A regeneration stopped: the user must choose reporting instruments first.
+    void regenerationChoiceNeeded();
     // A report file was written: `errorLine` is empty when it is valid and registered.
     void reportGenerated(const QString &path, const QString &errorLine);
 

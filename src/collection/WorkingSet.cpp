@@ -162,9 +162,16 @@ void WorkingSet::setPeriod(Query &q, const QDate &from, const QDate &to, qint64 
     q.setInteger(QStringLiteral("FMaxDpAtvpId"), collectionId);
 }
 
-void WorkingSet::load(const QDate &from, const QDate &to, qint64 collectionId, RunState &state) {
+void WorkingSet::load(const QDate &from, const QDate &to, qint64 collectionId, RunState &state,
+                      bool regenerated) {
     qDPATVPPSL.close();
-    qDPATVPPSL.setText(workingSetTemplate_);
+    qDPATVPPSL.setText(
+        regenerated
+            ? SqlDialect::replaceAll(
+                  workingSetTemplate_,
+                  QStringLiteral("where D.dpatvpid not in (select DPATVPID from DPATVP)"),
+                  QStringLiteral("where D.dpatvpid = ") + QString::number(collectionId) + u' ')
+            : workingSetTemplate_);
     setPeriod(qDPATVPPSL, from, to, collectionId);
     if (session_.isDb2())
         qDPATVPPSL.setText(SqlDialect::db2WorkingSetLoad(qDPATVPPSL.text()));
@@ -175,9 +182,15 @@ void WorkingSet::load(const QDate &from, const QDate &to, qint64 collectionId, R
     qDPATVPPSL.first();
 }
 
-void WorkingSet::loadInstruments(const QDate &from, const QDate &to, qint64 collectionId) {
+void WorkingSet::loadInstruments(const QDate &from, const QDate &to, qint64 collectionId,
+                                 bool regenerated) {
     qSifrantFinInstr.close();
-    qSifrantFinInstr.setText(instrumentTemplate_);
+    qSifrantFinInstr.setText(
+        regenerated ? SqlDialect::replaceAll(
+                          instrumentTemplate_,
+                          QStringLiteral("D1.dpatvpid not in (select DPATVPID from DPATVP)"),
+                          QStringLiteral("D1.dpatvpid = ") + QString::number(collectionId) + u' ')
+                    : instrumentTemplate_);
     setPeriod(qSifrantFinInstr, from, to, collectionId);
     qSifrantFinInstr.open();
 }

@@ -22,8 +22,12 @@ public:
 
     // Loads the working set; marks in `state` whether a row is not a cancellation. A reference
     // that fails its format check fails the loading.
-    void load(const QDate &from, const QDate &to, qint64 collectionId, RunState &state);
-    void loadInstruments(const QDate &from, const QDate &to, qint64 collectionId);
+    // `regenerated`: the collection of a rejected report, which has register rows, instead of
+    // the collection that has none yet.
+    void load(const QDate &from, const QDate &to, qint64 collectionId, RunState &state,
+              bool regenerated = false);
+    void loadInstruments(const QDate &from, const QDate &to, qint64 collectionId,
+                         bool regenerated = false);
     void close();
 
     // The 12-digit transaction reference of a row: the configured prefix of its kind, zeros,

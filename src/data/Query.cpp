@@ -119,3 +119,8 @@ void Query::open() {
 int Query::exec() {
     return run().numRowsAffected();
 }
+
+QString Query::parameterText(const QString &name) const {
+    const ParamValue value = params_.value(name.toUpper());
+    return value.type == ParamValue::Type::Null ? QString() : DataSet::valueText(value.value);
+}

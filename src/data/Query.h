@@ -31,6 +31,8 @@ public:
     void setString(const QString &name, const QString &value);
     void setNull(const QString &name);
     void setParam(const QString &name, const ParamValue &value);
+    // The value given for a name, as text (empty for null or not given).
+    QString parameterText(const QString &name) const;
 
     // Runs a statement that returns rows and positions on the first.
     void open();

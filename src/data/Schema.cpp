@@ -22,7 +22,7 @@ const std::vector<Table> allTables = {
       {"IDPSL", ColumnType::Number, 0, true},
       {"ISSTN", ColumnType::Text, 1, true},
       {"IDREFATVP", ColumnType::Number, 0, true}},
-     {"DPATVPID", "IDPSL"},
+     {"DPATVPID", "IDPSL", "ISSTN"},
      false},
     {"DPATVPIMP",
      {{"IDIMP", ColumnType::Number, 0, false},

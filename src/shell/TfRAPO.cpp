@@ -53,6 +53,14 @@ TfRAPO::TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock, Waiter
     connect(tsNabor, &NaborTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
     connect(tsEMIR, &EmirTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
     connect(tsNabor, &NaborTab::instrumentChoiceNeeded, this, &TfRAPO::showInstrumentChoice);
+    connect(tsPorocila, &PorocilaTab::regenerateRequested, tsNabor, &NaborTab::regenerate);
+    connect(tsNabor, &NaborTab::regenerationLoaded, this,
+            [this] { pcMain->setCurrentIndex(Nabor); });
+    connect(tsNabor, &NaborTab::regenerationChoiceNeeded, this, [this] {
+        showInstrumentChoice();
+        // A regeneration may go back to its collection before every choice is made.
+        tsFinInstr->bNabor->setVisible(true);
+    });
     connect(tsNabor, &NaborTab::reportGenerated, this,
             [this](const QString &path, const QString &errorLine) {
                 if (errorLine.isEmpty())
@@ -90,6 +98,7 @@ void TfRAPO::FormCreate() {
                                          prompter_, clock_, waiter_);
     tsNabor->attach(*session_, runState_);
     tsFinInstr->attach(*session_, runState_);
+    tsPorocila->attach(*session_);
     tsFinInstr->setPeriodEnd([this] { return tsNabor->to(); });
 
     if (!configuration_.pdfServer.isEmpty() && !configuration_.pdfSigServer.isEmpty())
@@ -99,10 +108,6 @@ void TfRAPO::FormCreate() {
 
 void TfRAPO::pcMainChange(int index) {
     switch (index) {
-    case Porocila:
-        // Let pending window messages run before the register reloads.
-        QCoreApplication::processEvents();
-        break;
     case Emir:
         tsEMIR->setCurrentMonth(clock_.today());
         break;
