@@ -4,6 +4,8 @@ int ProgramArguments::valueCount(const QString &option) {
     static const QMap<QString, int> counts = {
         {QStringLiteral("--create-db"), 1},
         {QStringLiteral("--create-demo"), 1},
+        {QStringLiteral("--report"), 2},
+        {QStringLiteral("--list-reports"), 2},
     };
     return counts.value(option, 0);
 }

@@ -1,4 +1,5 @@
 #include "Clock.h"
+#include "DailyReport.h"
 #include "Database.h"
 #include "DemoSite.h"
 #include "MessageBoxPrompter.h"
@@ -10,6 +11,7 @@
 #include "Waiter.h"
 
 #include <QApplication>
+#include <QTextStream>
 #include <cstdio>
 
 namespace {
@@ -46,6 +48,15 @@ int main(int argc, char *argv[]) {
             const QCoreApplication app(argc, argv);
             return createDatabase(option, arguments, ProgramDirectory::path());
         }
+    }
+
+    if (DailyReport::wanted(arguments)) {
+        const QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        SystemClock clock;
+        EventLoopWaiter waiter;
+        return DailyReport::run(arguments, ProgramDirectory::path(), clock, waiter, out, err);
     }
 
     QApplication app(argc, argv);

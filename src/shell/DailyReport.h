@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ProgramArguments.h"
+
+#include <QTextStream>
+
+class Clock;
+class Waiter;
+
+// The main road without a window, for the system scheduler: collect a period and generate
+// its report ("--report FROM TO"), or list the report register ("--list-reports FROM TO").
+// The exit code tells whether a person must step in.
+class DailyReport {
+public:
+    enum ExitCode { Done = 0, Failed = 1, ChoiceNeeded = 2, NothingToReport = 3 };
+
+    static bool wanted(const ProgramArguments &arguments);
+    static int run(const ProgramArguments &arguments, const QString &programDirectory,
+                   const Clock &clock, Waiter &waiter, QTextStream &out, QTextStream &err);
+};

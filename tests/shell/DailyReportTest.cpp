@@ -1,0 +1,56 @@
+#include "DemoSite.h"
+#include "TempProgramDirectory.h"
+
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+// The program itself, started as the system scheduler would on the demo site.
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ProgramRun rapo(const TempProgramDirectory &dir, const QStringList &arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("RAPO_HOME", dir.path());
+    process.setProcessEnvironment(environment);
+    process.start(RAPO_PROGRAM, QStringList{"DEMO", "demo", "demo", "DEMO"} + arguments);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+TEST(DailyReport, TheSchedulersRunsOnTheDemoSite) {
+    TempProgramDirectory dir;
+    DemoSite::create("DEMO", dir.path());
+    ASSERT_TRUE(QFile::copy(RAPO_DEMO_SCHEMA, dir.file("NTRS.xsd")));
+
+    const ProgramRun day = rapo(dir, {"--report", "28.03.2014", "28.03.2014"});
+    ASSERT_EQ(day.exitCode, 0) << day.err.toStdString();
+    const QString path = day.out.trimmed();
+    EXPECT_TRUE(path.startsWith(dir.path() + "TRDAT01_5842735000_")) << path.toStdString();
+    EXPECT_TRUE(QFile::exists(path));
+    for (const char *step : {"Faza 1", "Faza 5", "Faza 7", "Generiranje", "Preverjanje"})
+        EXPECT_TRUE(day.err.contains(step)) << step;
+
+    const ProgramRun list = rapo(dir, {"--list-reports", "28.03.2014", "28.03.2014"});
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_TRUE(list.out.contains(path.mid(dir.path().size()))) << list.out.toStdString();
+    EXPECT_TRUE(list.out.contains("neposlano\t"));
+
+    const ProgramRun choice = rapo(dir, {"--report", "02.04.2014", "02.04.2014"});
+    EXPECT_EQ(choice.exitCode, 2) << choice.err.toStdString();
+    EXPECT_EQ(choice.out.trimmed(), "SI0031128356");
+
+    const ProgramRun empty = rapo(dir, {"--report", "30.03.2014", "30.03.2014"});
+    EXPECT_EQ(empty.exitCode, 3) << empty.err.toStdString();
+
+    const ProgramRun bad = rapo(dir, {"--report", "31.02.2014", "01.03.2014"});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_TRUE(bad.err.contains("\"31.02.2014\" ni datum")) << bad.err.toStdString();
+}
+} // namespace
