@@ -3,15 +3,51 @@
 #include "Windows1250.h"
 
 #include <QFile>
-#include <QRegularExpression>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace {
+// The trimmed text of a "[section]" line, or nothing when the line is not one.
+std::optional<QString> sectionName(const QString &line) {
+    if (!line.startsWith(u'['))
+        return std::nullopt;
+    const qsizetype close = line.indexOf(u']');
+    if (close <= 0)
+        return std::nullopt;
+    return line.mid(1, close - 1).trimmed();
+}
+
+// A "key=value" line (trimmed, not a comment) gives its key.
+std::optional<QString> keyName(const QString &line) {
+    if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'['))
+        return std::nullopt;
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq <= 0)
+        return std::nullopt;
+    return line.left(eq).trimmed();
+}
+} // namespace
 
 IniFile::IniFile(const QString &path) : path_(path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
     exists_ = true;
-    lines_ =
-        Windows1250::decode(file.readAll()).split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+    // Lines end with CR LF, LF or CR; each line keeps its own end for writing back.
+    const QString text = Windows1250::decode(file.readAll());
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\r' && text[i] != u'\n')
+            continue;
+        const qsizetype endLength =
+            text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1;
+        lines_ << text.mid(start, i - start);
+        ends_ << text.mid(i, endLength);
+        i += endLength - 1;
+        start = i + 1;
+    }
+    lines_ << text.mid(start);
+    ends_ << QString();
 }
 
 std::optional<QString> IniFile::value(const QString &section, const QString &key) const {
@@ -21,10 +57,8 @@ std::optional<QString> IniFile::value(const QString &section, const QString &key
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[')) {
-            const qsizetype close = line.indexOf(u']');
-            if (close > 0)
-                inSection =
-                    line.mid(1, close - 1).trimmed().compare(section, Qt::CaseInsensitive) == 0;
+            if (const auto name = sectionName(line))
+                inSection = name->compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
         if (!inSection)
@@ -40,4 +74,104 @@ std::optional<QString> IniFile::value(const QString &section, const QString &key
 
 QString IniFile::readString(const QString &section, const QString &key, const QString &def) const {
     return value(section, key).value_or(def);
+}
+
+void IniFile::writeString(const QString &section, const QString &key, const QString &value) {
+    QString clean = value;
+    clean.remove(u'\r');
+    clean.remove(u'\n');
+
+    // The same line that value() would read.
+    bool inSection = false;
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        const QString line = lines_[i].trimmed();
+        if (const auto name = sectionName(line)) {
+            inSection = name->compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        const auto name = keyName(line);
+        if (!name || name->compare(key, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString &raw = lines_[i];
+        qsizetype valueStart = raw.indexOf(u'=') + 1;
+        while (valueStart < raw.size() && (raw[valueStart] == u' ' || raw[valueStart] == u'\t'))
+            ++valueStart;
+        lines_[i] = raw.left(valueStart) + clean;
+        return;
+    }
+
+    const QString setting = key + u'=' + clean;
+    const qsizetype at = insertionPoint(section);
+    if (at >= 0) {
+        insertLine(at, setting);
+        return;
+    }
+    // A new section at the end, after an empty line when the file has text.
+    const bool hasText = std::any_of(lines_.cbegin(), lines_.cend(),
+                                     [](const QString &line) { return !line.trimmed().isEmpty(); });
+    qsizetype end = lines_.size();
+    // A file that ends with a line end reads as a last, empty line without one.
+    if (end > 0 && lines_[end - 1].isEmpty() && ends_[end - 1].isEmpty())
+        --end;
+    if (hasText && end > 0 && !lines_[end - 1].trimmed().isEmpty())
+        insertLine(end++, QString());
+    insertLine(end++, u'[' + section + u']');
+    insertLine(end, setting);
+}
+
+qsizetype IniFile::insertionPoint(const QString &section) const {
+    qsizetype header = -1;
+    qsizetype lastSetting = -1;
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        const QString line = lines_[i].trimmed();
+        if (const auto name = sectionName(line)) {
+            if (header >= 0)
+                break;
+            if (name->compare(section, Qt::CaseInsensitive) == 0)
+                header = i;
+            continue;
+        }
+        if (header >= 0 && keyName(line))
+            lastSetting = i;
+    }
+    if (header < 0)
+        return -1;
+    return (lastSetting >= 0 ? lastSetting : header) + 1;
+}
+
+void IniFile::insertLine(qsizetype at, const QString &line) {
+    if (lines_.isEmpty() || (lines_.size() == 1 && lines_[0].isEmpty())) {
+        lines_ = {line, QString()};
+        ends_ = {lineEnd(), QString()};
+        return;
+    }
+    // The line before it must end before the new one starts.
+    if (at > 0 && ends_[at - 1].isEmpty())
+        ends_[at - 1] = lineEnd();
+    lines_.insert(at, line);
+    ends_.insert(at, at + 1 < lines_.size() ? lineEnd() : QString());
+}
+
+QString IniFile::lineEnd() const {
+    for (const QString &end : ends_)
+        if (!end.isEmpty())
+            return end;
+    return QStringLiteral("\r\n");
+}
+
+bool IniFile::save(QString *error) {
+    QString text;
+    for (qsizetype i = 0; i < lines_.size(); ++i)
+        text += lines_[i] + ends_.value(i);
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(Windows1250::encode(text)) < 0 ||
+        !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    exists_ = true;
+    return true;
 }

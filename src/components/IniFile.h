@@ -8,6 +8,10 @@
 // "key=value" lines, section and key names without regard to case, the first occurrence of a
 // key wins, blanks around names and values are dropped, lines starting with ";" are comments
 // and anything else is not a setting.
+//
+// Writing changes only the line of the key it sets (or adds one line, or a section when there is
+// none); every other line, its line end and the code page stay exactly as they were, so a site's
+// configuration with its comments survives.
 class IniFile {
 public:
     // An absent or unreadable file gives an empty set of settings; exists() tells which.
@@ -19,8 +23,22 @@ public:
     std::optional<QString> value(const QString &section, const QString &key) const;
     QString readString(const QString &section, const QString &key, const QString &def) const;
 
+    // Sets the value of a key in memory: the line that value() reads gets the new value behind
+    // its "=", keeping the key's spelling; an absent key is added after the last setting of its
+    // section, an absent section at the end of the file. Line breaks in the value are dropped.
+    void writeString(const QString &section, const QString &key, const QString &value);
+    // Writes the settings to the file in the Windows-1250 code page. The file is replaced only
+    // when the whole text is written; false, with the system's text in `error`, when it cannot be.
+    bool save(QString *error = nullptr);
+
 private:
+    // Where a new line goes: after the last setting of the first section of that name, or -1.
+    qsizetype insertionPoint(const QString &section) const;
+    void insertLine(qsizetype at, const QString &line);
+    QString lineEnd() const;
+
     QString path_;
     bool exists_ = false;
     QStringList lines_;
+    QStringList ends_; // the line end that followed each line: "\r\n", "\n", "\r" or none
 };

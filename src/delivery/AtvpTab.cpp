@@ -1,26 +1,48 @@
 #include "AtvpTab.h"
 
+#include "Prompter.h"
+#include "QProcessRunner.h"
+#include "RapoError.h"
+#include "ReportFileLists.h"
+#include "ReportSigning.h"
+#include "Session.h"
+#include "TfPasswordDlg.h"
+
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
+
+namespace {
+void fill(QListWidget *list, const QStringList &names) {
+    list->clear();
+    list->addItems(names);
+}
+} // namespace
 
 AtvpTab::AtvpTab(QWidget *parent) : MainTab(parent) {
     setObjectName(QStringLiteral("tsATVP"));
     lbNeposlana = new QListWidget(this);
     lbNeposlana->setObjectName(QStringLiteral("lbNeposlana"));
+    lbNeposlana->setSelectionMode(QAbstractItemView::SingleSelection);
     bbNeposlano = new QPushButton(QStringLiteral("Osveži"), this);
     bbNeposlano->setObjectName(QStringLiteral("bbNeposlano"));
+    bbNeposlano->setToolTip(QStringLiteral("Osveži"));
     clbPoslana = new QListWidget(this);
     clbPoslana->setObjectName(QStringLiteral("clbPoslana"));
     bbPodpisana = new QPushButton(QStringLiteral("Osveži"), this);
     bbPodpisana->setObjectName(QStringLiteral("bbPodpisana"));
+    bbPodpisana->setToolTip(QStringLiteral("Osveži"));
     bSign = new QPushButton(QStringLiteral("Podpis in kriptiranje poročila"), this);
     bSign->setObjectName(QStringLiteral("bSign"));
+    bSign->setToolTip(QStringLiteral("Podpis"));
+    // Nothing runs before the page is attached to the run.
     for (QPushButton *b : {bbNeposlano, bbPodpisana, bSign})
-        markNotAvailable(b);
+        b->setEnabled(false);
 
     Label1 = new QLabel(QStringLiteral("Spisek napak za"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -46,6 +68,23 @@ AtvpTab::AtvpTab(QWidget *parent) : MainTab(parent) {
     layout->addWidget(mXMLNapake, 4, 0, 1, 4);
     layout->setRowStretch(1, 3);
     layout->setRowStretch(4, 1);
+
+    connect(bbNeposlano, &QPushButton::clicked, this, &AtvpTab::bbNeposlanoClick);
+    connect(bbPodpisana, &QPushButton::clicked, this, &AtvpTab::bbPodpisanaClick);
+    connect(bSign, &QPushButton::clicked, this, &AtvpTab::bSignClick);
+}
+
+AtvpTab::~AtvpTab() = default;
+
+void AtvpTab::attach(Session &session, ProcessRunner *runner) {
+    session_ = &session;
+    if (!runner) {
+        ownRunner_ = std::make_unique<QProcessRunner>(session.waiter, session.clock);
+        runner = ownRunner_.get();
+    }
+    signing_ = std::make_unique<ReportSigning>(session, *runner);
+    for (QPushButton *b : {bbNeposlano, bbPodpisana, bSign})
+        b->setEnabled(true);
 }
 
 void AtvpTab::showValidationError(const QString &path, const QString &errorLine) {
@@ -59,4 +98,87 @@ void AtvpTab::showValidationError(const QString &path, const QString &errorLine)
 void AtvpTab::hideValidationError() {
     for (QWidget *w : std::initializer_list<QWidget *>{Label1, eXMLFile, mXMLNapake})
         w->setVisible(false);
+}
+
+QStringList AtvpTab::entries(const QListWidget *list) {
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+void AtvpTab::entered() {
+    if (!session_)
+        return;
+    loadSigned();
+    loadUnsent();
+}
+
+void AtvpTab::showEvent(QShowEvent *event) {
+    MainTab::showEvent(event);
+    if (session_ && !event->spontaneous())
+        loadUnsent();
+}
+
+void AtvpTab::bbNeposlanoClick() {
+    if (session_)
+        loadUnsent();
+}
+
+void AtvpTab::bbPodpisanaClick() {
+    if (session_)
+        loadSigned();
+}
+
+void AtvpTab::loadUnsent() {
+    fill(lbNeposlana, ReportFileLists::unsent(*session_));
+}
+
+void AtvpTab::loadSigned() {
+    fill(clbPoslana, ReportFileLists::signedFiles(*session_));
+    // The marks show what the register says; nobody may change them here.
+    for (int i = 0; i < clbPoslana->count(); ++i) {
+        QListWidgetItem *item = clbPoslana->item(i);
+        item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable));
+        item->setCheckState(Qt::Unchecked);
+    }
+    try {
+        const QList<bool> marks = ReportFileLists::PreveriPoslana(*session_, entries(clbPoslana));
+        for (int i = 0; i < clbPoslana->count(); ++i)
+            if (marks.value(i))
+                clbPoslana->item(i)->setCheckState(Qt::Checked);
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
+    }
+    QCoreApplication::processEvents();
+}
+
+void AtvpTab::bSignClick() {
+    // One signing run at a time: a second one would sign and register the same files.
+    if (!session_ || signingRun_)
+        return;
+    signingRun_ = true;
+    bSign->setEnabled(false);
+
+    std::optional<ReportSigning::Credentials> credentials;
+    {
+        TfPasswordDlg dialog(session_->programDirectory, session_->prompter, this);
+        dialog.fill(session_->configuration.gnupgUser, session_->configuration.passPhrase);
+        if (dialog.exec() == QDialog::Accepted)
+            credentials = ReportSigning::Credentials{dialog.user(), dialog.passPhrase()};
+    }
+    QStringList selected;
+    for (int i = 0; i < lbNeposlana->count(); ++i)
+        if (lbNeposlana->item(i)->isSelected())
+            selected << lbNeposlana->item(i)->text();
+    try {
+        signing_->bSignClick(credentials, selected);
+        loadUnsent();
+        loadSigned();
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
+    }
+
+    bSign->setEnabled(true);
+    signingRun_ = false;
 }

@@ -99,6 +99,7 @@ void TfRAPO::FormCreate() {
     tsNabor->attach(*session_, runState_);
     tsFinInstr->attach(*session_, runState_);
     tsPorocila->attach(*session_);
+    tsATVP->attach(*session_);
     tsFinInstr->setPeriodEnd([this] { return tsNabor->to(); });
 
     if (!configuration_.pdfServer.isEmpty() && !configuration_.pdfSigServer.isEmpty())

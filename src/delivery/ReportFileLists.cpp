@@ -1,0 +1,61 @@
+#include "ReportFileLists.h"
+
+#include "ProgramDirectory.h"
+#include "Query.h"
+#include "Session.h"
+
+#include <QDir>
+
+QStringList ReportFileLists::LoadFilesByMask(const QString &directory, const QString &mask) {
+    const QDir dir(directory);
+    if (directory.isEmpty() || !dir.exists())
+        return {};
+    // Without QDir::CaseSensitive the pattern ignores letter case.
+    return dir.entryList({mask},
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDir::Unsorted);
+}
+
+QStringList ReportFileLists::unsent(const Session &session) {
+    return LoadFilesByMask(session.programDirectory, QStringLiteral("*.xml"));
+}
+
+QString ReportFileLists::signedDirectory(const Session &session) {
+    const QString &configured = session.configuration.sigPathServer;
+    // Without its separator the setting would name files beside the folder, not in it.
+    return configured.isEmpty() ? session.programDirectory
+                                : ProgramDirectory::withSeparator(configured);
+}
+
+QStringList ReportFileLists::signedFiles(const Session &session) {
+    return LoadFilesByMask(signedDirectory(session), QStringLiteral("*.sig"));
+}
+
+QList<bool> ReportFileLists::PreveriPoslana(Session &session, const QStringList &entries) {
+    QList<bool> marks(entries.size(), false);
+    Query qDPATVP(session.db, QStringLiteral("qDPATVPPoslana"));
+    qDPATVP.addLine(QStringLiteral(" select * from DPATVP "));
+    qDPATVP.addLine(
+        QStringLiteral(" order by TO_NUMBER(TO_CHAR(DanPorocanja, 'YYYY')) desc, ZapSt desc "));
+    qDPATVP.open();
+    for (; !qDPATVP.eof(); qDPATVP.next()) {
+        const QString file = qDPATVP.asString(QStringLiteral("XML_FILE"));
+        if (qDPATVP.isNull(QStringLiteral("DAN")) || file.isEmpty())
+            continue;
+        const QString signature = signatureName(file);
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            if (entries[i].compare(signature, Qt::CaseInsensitive) == 0)
+                marks[i] = true;
+    }
+    qDPATVP.close();
+    return marks;
+}
+
+QString ReportFileLists::withoutExtension(const QString &fileName) {
+    const qsizetype point = fileName.lastIndexOf(u'.');
+    return point >= 0 ? fileName.left(point) : fileName;
+}
+
+QString ReportFileLists::signatureName(const QString &fileName) {
+    return withoutExtension(fileName) + QStringLiteral(".sig");
+}
