@@ -4,10 +4,12 @@
 #include "CollectionRun.h"
 #include "Configuration.h"
 #include "ConsolePrompter.h"
+#include "QProcessRunner.h"
 #include "Query.h"
 #include "RapoError.h"
 #include "ReportGeneration.h"
 #include "ReportRegister.h"
+#include "ReportSigning.h"
 #include "RunState.h"
 #include "Session.h"
 #include "ShortDateFormat.h"
@@ -40,7 +42,9 @@ QStringList waitingIsins(Session &session) {
     return isins;
 }
 
-int report(Session &session, const QDate &from, const QDate &to, QTextStream &out,
+int sign(Session &session, const QString &path, QTextStream &err);
+
+int report(Session &session, const QDate &from, const QDate &to, bool andSign, QTextStream &out,
            QTextStream &err) {
     WorkingSet workingSet(session);
     RunState state;
@@ -72,6 +76,27 @@ int report(Session &session, const QDate &from, const QDate &to, QTextStream &ou
         return DailyReport::Failed;
     }
     out << generated.path << Qt::endl;
+    return andSign ? sign(session, generated.path, err) : DailyReport::Done;
+}
+
+// Signs and delivers a new report with the credentials remembered in RAPO.ini.
+int sign(Session &session, const QString &path, QTextStream &err) {
+    const Configuration &c = session.configuration;
+    session.progress(QStringLiteral("Podpisovanje"));
+    const QString fileName = path.mid(session.programDirectory.size());
+    QProcessRunner runner(session.waiter, session.clock);
+    ReportSigning signing(session, runner);
+    signing.bSignClick(ReportSigning::Credentials{c.gnupgUser, c.passPhrase}, {fileName});
+    Query sent(session.db);
+    sent.setText(QStringLiteral("select count(*) as N from DPATVP where XML_FILE = :XmlFile and "
+                                "DAN is not null"));
+    sent.setString(QStringLiteral("XmlFile"), fileName);
+    sent.open();
+    if (sent.asInteger(QStringLiteral("N")) == 0) {
+        err << QStringLiteral("Napaka: poročilo ") << fileName
+            << QStringLiteral(" ni podpisano in poslano.") << Qt::endl;
+        return DailyReport::Failed;
+    }
     return DailyReport::Done;
 }
 
@@ -118,9 +143,18 @@ int DailyReport::run(const ProgramArguments &arguments, const QString &programDi
     Session session(dataModule.dbMain(), configuration, dataModule.applicationUser(),
                     programDirectory, prompter, clock, waiter);
     session.onProgress = [&err](const QString &step) { err << step << Qt::endl; };
+    // Signing needs the remembered credentials; without them nothing is collected.
+    if (option == reportOption && arguments.hasOption(QStringLiteral("--sign")) &&
+        (configuration.gnupgUser.isEmpty() || configuration.passPhrase.isEmpty())) {
+        prompter.error(QStringLiteral("v RAPO.ini ni shranjenega uporabnika ali gesla za "
+                                      "podpisovanje (GnuPG, User in PassPhrase)."));
+        return Failed;
+    }
     try {
-        return option == reportOption ? report(session, *from, *to, out, err)
-                                      : listReports(session, *from, *to, out);
+        return option == reportOption
+                   ? report(session, *from, *to, arguments.hasOption(QStringLiteral("--sign")), out,
+                            err)
+                   : listReports(session, *from, *to, out);
     } catch (const RapoError &e) {
         prompter.error(e.message());
         return Failed;

@@ -8,7 +8,8 @@ class Clock;
 class Waiter;
 
 // The main road without a window, for the system scheduler: collect a period and generate
-// its report ("--report FROM TO"), or list the report register ("--list-reports FROM TO").
+// its report ("--report FROM TO", with "--sign" also sign and deliver it with the credentials
+// remembered in RAPO.ini), or list the report register ("--list-reports FROM TO").
 // The exit code tells whether a person must step in.
 class DailyReport {
 public:

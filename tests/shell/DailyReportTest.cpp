@@ -49,6 +49,11 @@ TEST(DailyReport, TheSchedulersRunsOnTheDemoSite) {
     const ProgramRun empty = rapo(dir, {"--report", "30.03.2014", "30.03.2014"});
     EXPECT_EQ(empty.exitCode, 3) << empty.err.toStdString();
 
+    const ProgramRun unsigned_ = rapo(dir, {"--report", "31.03.2014", "31.03.2014", "--sign"});
+    EXPECT_EQ(unsigned_.exitCode, 1);
+    EXPECT_TRUE(unsigned_.err.contains("PassPhrase")) << unsigned_.err.toStdString();
+    EXPECT_FALSE(unsigned_.err.contains("Faza 1")) << "nothing is collected without credentials";
+
     const ProgramRun bad = rapo(dir, {"--report", "31.02.2014", "01.03.2014"});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains("\"31.02.2014\" ni datum")) << bad.err.toStdString();
