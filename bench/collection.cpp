@@ -24,6 +24,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "ProcessStatus.h"
+
 namespace {
 class SilentPrompter : public Prompter {
 public:
@@ -56,19 +58,6 @@ public:
 private:
     SteppingClock &clock_;
 };
-
-long peakKb() {
-    FILE *status = std::fopen("/proc/self/status", "r");
-    if (!status)
-        return -1;
-    char line[256];
-    long kb = -1;
-    while (std::fgets(line, sizeof line, status))
-        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1)
-            break;
-    std::fclose(status);
-    return kb;
-}
 
 void exec(Query &q) {
     q.exec();
@@ -217,7 +206,8 @@ int main(int argc, char **argv) {
         std::printf("N=%d generation with validation: %lld ms, %s, %lld bytes, peak RSS %ld kB\n",
                     n, static_cast<long long>(generation.elapsed()),
                     report.valid ? "valid" : qPrintable(report.errorLine),
-                    static_cast<long long>(QFileInfo(report.path).size()), peakKb());
+                    static_cast<long long>(QFileInfo(report.path).size()),
+                    processStatusKb("VmHWM"));
 
         QElapsedTimer deletion;
         deletion.start();

@@ -11,20 +11,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-namespace {
-long residentKb() {
-    FILE *status = std::fopen("/proc/self/status", "r");
-    if (!status)
-        return -1;
-    char line[256];
-    long kb = -1;
-    while (std::fgets(line, sizeof line, status))
-        if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1)
-            break;
-    std::fclose(status);
-    return kb;
-}
-} // namespace
+#include "ProcessStatus.h"
 
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -48,7 +35,8 @@ int main(int argc, char **argv) {
     grid.show();
     app.processEvents();
     std::printf("open: %lld ms, rows in memory %d, RSS %ld kB\n",
-                static_cast<long long>(timer.elapsed()), q.fetchedRowCount(), residentKb());
+                static_cast<long long>(timer.elapsed()), q.fetchedRowCount(),
+                processStatusKb("VmRSS"));
 
     timer.restart();
     QScrollBar *bar = grid.view()->verticalScrollBar();
@@ -60,6 +48,7 @@ int main(int argc, char **argv) {
     }
     std::printf("scrolled %d pages to the end: %lld ms (%.3f ms a page), rows %d, RSS %ld kB\n",
                 pages, static_cast<long long>(timer.elapsed()),
-                pages ? double(timer.elapsed()) / pages : 0.0, q.fetchedRowCount(), residentKb());
+                pages ? double(timer.elapsed()) / pages : 0.0, q.fetchedRowCount(),
+                processStatusKb("VmRSS"));
     return 0;
 }
