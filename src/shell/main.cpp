@@ -43,7 +43,7 @@ int main(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i)
         commandLine << QString::fromLocal8Bit(argv[i]);
     const ProgramArguments arguments = ProgramArguments::parse(commandLine);
-    for (const QString option : {QStringLiteral("--create-db"), QStringLiteral("--create-demo")}) {
+    for (const QString &option : {QStringLiteral("--create-db"), QStringLiteral("--create-demo")}) {
         if (arguments.hasOption(option)) {
             const QCoreApplication app(argc, argv);
             return createDatabase(option, arguments, ProgramDirectory::path());
