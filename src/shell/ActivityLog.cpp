@@ -8,7 +8,8 @@
 #include <QSysInfo>
 
 ActivityLog::ActivityLog(Database &db, const Clock &clock, const QString &applicationUser)
-    : db_(db), clock_(clock), applicationUser_(applicationUser) {}
+    : db_(db), clock_(clock), applicationUser_(applicationUser),
+      workstation_(QSysInfo::machineHostName()) {}
 
 ActivityLog::~ActivityLog() = default;
 
@@ -36,7 +37,7 @@ void ActivityLog::LogAct(const QString &table, const QString &mark, const QStrin
         bAct_->setValue(QStringLiteral("Cas"), clock_.now());
         bAct_->setValue(QStringLiteral("SfApp"), QStringLiteral("R"));
         bAct_->setValue(QStringLiteral("SfOrg"), QStringLiteral("0"));
-        bAct_->setValue(QStringLiteral("Cmp"), QSysInfo::machineHostName());
+        bAct_->setValue(QStringLiteral("Cmp"), workstation_);
         bAct_->setValue(QStringLiteral("Db"), QStringLiteral("LB"));
         bAct_->setValue(QStringLiteral("Tbl"), table);
         bAct_->setValue(QStringLiteral("Cnt"), rowText);

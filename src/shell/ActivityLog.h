@@ -30,6 +30,7 @@ private:
     Database &db_;
     const Clock &clock_;
     QString applicationUser_;
+    QString workstation_;
     std::unique_ptr<TDMTable> bAct_;
     std::unique_ptr<Query> qIdSeq_;
 };
