@@ -214,10 +214,15 @@ void TFwwDBGrid::dataSetChanged() {
     source_->dataSetChanged();
     if (!selected_.isEmpty())
         setSelected(selected_);
+    // A column is as wide as its declared width, and never narrower than its title.
+    const QFontMetrics titles(view_->horizontalHeader()->font());
     for (int c = 0; c < source_->columnCount(); ++c) {
-        const int width = source_->fieldAt(c).width;
-        if (width > 0)
-            view_->setColumnWidth(c, width * view_->fontMetrics().averageCharWidth() + 8);
+        const FieldDef field = source_->fieldAt(c);
+        const int title = titles.horizontalAdvance(TFwwDataSource::title(field)) + 16;
+        const int declared = field.width > 0
+                                 ? field.width * view_->fontMetrics().averageCharWidth() + 8
+                                 : view_->horizontalHeader()->defaultSectionSize();
+        view_->setColumnWidth(c, qMax(title, declared));
     }
 }
 
