@@ -1,30 +1,16 @@
 #pragma once
 
 #include "CollectionRun.h"
-#include "Configuration.h"
-#include "FakeClock.h"
-#include "HostData.h"
 #include "Query.h"
 #include "RunState.h"
-#include "ScriptedPrompter.h"
-#include "Session.h"
-#include "TestDatabase.h"
+#include "SessionFixture.h"
 #include "WorkingSet.h"
 
 #include <memory>
 
-// A fresh embedded database with the basic host data, and everything a collection run needs.
-struct CollectionFixture {
-    explicit CollectionFixture(Configuration c = {}) : configuration(std::move(c)), host(*t.db) {
-        host.basics();
-    }
-
-    Session &session() {
-        if (!session_)
-            session_ = std::make_unique<Session>(*t.db, configuration, "MARKO", t.dir.path(),
-                                                 prompter, clock, waiter);
-        return *session_;
-    }
+// A session over fresh host data, and everything a collection run needs.
+struct CollectionFixture : SessionFixture {
+    using SessionFixture::SessionFixture;
     WorkingSet &workingSet() {
         if (!workingSet_)
             workingSet_ = std::make_unique<WorkingSet>(session());
@@ -62,15 +48,8 @@ struct CollectionFixture {
         host.report(id, day, 1, QDateTime(day, QTime(18, 0)));
     }
 
-    Configuration configuration;
-    TestDatabase t;
-    HostData host;
-    ScriptedPrompter prompter;
-    FakeClock clock{QDateTime(QDate(2014, 4, 2), QTime(9, 0))};
-    FakeWaiter waiter{clock};
     RunState state;
 
 private:
-    std::unique_ptr<Session> session_;
     std::unique_ptr<WorkingSet> workingSet_;
 };

@@ -1,31 +1,16 @@
 #pragma once
 
-#include "Configuration.h"
-#include "FakeClock.h"
-#include "HostData.h"
 #include "InstrumentChoice.h"
 #include "Query.h"
-#include "ScriptedPrompter.h"
-#include "Session.h"
-#include "TestDatabase.h"
+#include "SessionFixture.h"
 
 #include <QStringList>
 #include <memory>
 
-// A fresh embedded database with the basic host data and a session over it, and helpers that
-// write and read rows of the instrument register.
-struct InstrumentsFixture {
-    explicit InstrumentsFixture(bool isDb2 = false) : host(*t.db) {
-        configuration.isDb2 = isDb2;
-        host.basics();
-    }
-
-    Session &session() {
-        if (!session_)
-            session_ = std::make_unique<Session>(*t.db, configuration, "MARKO", t.dir.path(),
-                                                 prompter, clock, waiter);
-        return *session_;
-    }
+// A session over fresh host data, and helpers that write and read rows of the instrument
+// register.
+struct InstrumentsFixture : SessionFixture {
+    explicit InstrumentsFixture(bool isDb2 = false) { configuration.isDb2 = isDb2; }
 
     // A register row as the collection or earlier choices left it.
     struct Entry {
@@ -77,13 +62,6 @@ struct InstrumentsFixture {
 
     int count(const QString &table) { return t.scalar("select count(*) from " + table).toInt(); }
 
-    Configuration configuration;
-    TestDatabase t;
-    HostData host;
-    ScriptedPrompter prompter;
-    FakeClock clock{QDateTime(QDate(2014, 4, 2), QTime(9, 0))};
-    FakeWaiter waiter{clock};
-
 private:
     static void bindWhole(Query &q, const QString &name, const QVariant &value) {
         if (value.isNull())
@@ -91,6 +69,4 @@ private:
         else
             q.setInteger(name, value.toLongLong());
     }
-
-    std::unique_ptr<Session> session_;
 };
