@@ -84,6 +84,16 @@ TEST(ReportGeneration, ADemoCollectionBecomesAValidRegisteredReport) {
               1);
 }
 
+TEST(ReportGeneration, TheDb2DialectNumbersAndRegistersAlike) {
+    DemoReport demo;
+    demo.configuration.isDb2 = true;
+    demo.workingSet = std::make_unique<WorkingSet>(*demo.session);
+    ASSERT_TRUE(demo.collect(QDate(2014, 3, 28)).generationEnabled);
+    const auto r = demo.generate();
+    EXPECT_TRUE(r.valid) << r.errorLine.toStdString();
+    EXPECT_TRUE(r.path.endsWith("TRDAT01_5842735000_0002_14.xml")) << r.path.toStdString();
+}
+
 TEST(ReportGeneration, OnlyCancellationsGiveAnInvalidFileRenamedBad) {
     DemoReport demo(QDateTime(QDate(2014, 3, 29), QTime(17, 0)));
     demo.collect(QDate(2014, 3, 29));
