@@ -171,6 +171,7 @@ void AtvpTab::bSignClick() {
     for (int i = 0; i < lbNeposlana->count(); ++i)
         if (lbNeposlana->item(i)->isSelected())
             selected << lbNeposlana->item(i)->text();
+    Q_EMIT signingStarted();
     try {
         signing_->bSignClick(credentials, selected);
         loadUnsent();
@@ -178,6 +179,7 @@ void AtvpTab::bSignClick() {
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }
+    Q_EMIT signingFinished();
 
     bSign->setEnabled(true);
     signingRun_ = false;

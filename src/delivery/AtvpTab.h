@@ -49,6 +49,12 @@ public Q_SLOTS:
     void bbPodpisanaClick();
     void bSignClick();
 
+Q_SIGNALS:
+    // Around a signing run, which lets the window process events while GnuPG works: nothing
+    // else may change the reports meanwhile.
+    void signingStarted();
+    void signingFinished();
+
 protected:
     // Shown, also when another page brings it to the front: the unsent list.
     void showEvent(QShowEvent *event) override;

@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -54,6 +55,12 @@ TfRAPO::TfRAPO(TDMLB &dataModule, Prompter &prompter, const Clock &clock, Waiter
     connect(tsEMIR, &EmirTab::periodFieldLeft, this, &TfRAPO::dtpDanExit);
     connect(tsNabor, &NaborTab::instrumentChoiceNeeded, this, &TfRAPO::showInstrumentChoice);
     connect(tsPorocila, &PorocilaTab::regenerateRequested, tsNabor, &NaborTab::regenerate);
+    // While GnuPG signs, the clerk stays on "ATVP": a collection or a deletion elsewhere could
+    // remove the report being signed.
+    connect(tsATVP, &AtvpTab::signingStarted, this,
+            [this] { pcMain->tabBar()->setEnabled(false); });
+    connect(tsATVP, &AtvpTab::signingFinished, this,
+            [this] { pcMain->tabBar()->setEnabled(true); });
     connect(tsNabor, &NaborTab::regenerationLoaded, this,
             [this] { pcMain->setCurrentIndex(Nabor); });
     connect(tsNabor, &NaborTab::regenerationChoiceNeeded, this, [this] {

@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -162,5 +163,16 @@ TEST(MainWindow, TheTimeZoneButtonShowsTheReportingVenuesOffsetNow) {
     f.window.FormCreate();
     f.window.tsNabor->bTZInfoClick();
     EXPECT_EQ(f.prompter.texts.last(), QString::fromUtf8("Časovni pas : +01")) << "9 December";
+}
+} // namespace
+
+namespace {
+TEST(MainWindow, PagesCannotBeSwitchedWhileGnupgSigns) {
+    WindowFixture f;
+    f.window.FormCreate();
+    Q_EMIT f.window.tsATVP->signingStarted();
+    EXPECT_FALSE(f.window.pcMain->tabBar()->isEnabled());
+    Q_EMIT f.window.tsATVP->signingFinished();
+    EXPECT_TRUE(f.window.pcMain->tabBar()->isEnabled());
 }
 } // namespace
