@@ -52,15 +52,21 @@ QString qtFormat(const QString &mask) {
     return out;
 }
 
+// SQL functions give null for a null argument.
+bool nullResult(sqlite3_context *ctx, sqlite3_value *v) {
+    if (sqlite3_value_type(v) != SQLITE_NULL)
+        return false;
+    sqlite3_result_null(ctx);
+    return true;
+}
+
 void nvl(sqlite3_context *ctx, int, sqlite3_value **argv) {
     sqlite3_result_value(ctx, sqlite3_value_type(argv[0]) == SQLITE_NULL ? argv[1] : argv[0]);
 }
 
 void toDate(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
+    if (nullResult(ctx, argv[0]))
         return;
-    }
     if (isNumeric(argv[0])) {
         sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
         return;
@@ -81,10 +87,8 @@ QString numberText(double v) {
 
 void toChar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     sqlite3_value *v = argv[0];
-    if (sqlite3_value_type(v) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
+    if (nullResult(ctx, v))
         return;
-    }
     if (argc > 1 && isNumeric(v)) {
         const QDateTime dt = JulianDay::toDateTime(sqlite3_value_double(v));
         resultText(ctx, dt.toString(qtFormat(argText(argv[1]))));
@@ -99,10 +103,8 @@ void toChar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 }
 
 void toNumber(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
+    if (nullResult(ctx, argv[0]))
         return;
-    }
     if (isNumeric(argv[0])) {
         sqlite3_result_value(ctx, argv[0]);
         return;
@@ -124,10 +126,8 @@ void toNumber(sqlite3_context *ctx, int, sqlite3_value **argv) {
 
 // TRUNC(x) and TRUNC(x, n) of a number: toward zero, to n decimals.
 void trunc(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
+    if (nullResult(ctx, argv[0]))
         return;
-    }
     if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
         sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]));
         return;
@@ -143,10 +143,8 @@ void trunc(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 
 // MOD(a, b) takes the sign of a, and MOD(a, 0) is a.
 void mod(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
+    if (nullResult(ctx, argv[0]) || nullResult(ctx, argv[1]))
         return;
-    }
     if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER &&
         sqlite3_value_type(argv[1]) == SQLITE_INTEGER) {
         const sqlite3_int64 a = sqlite3_value_int64(argv[0]);
@@ -173,10 +171,8 @@ void today(sqlite3_context *ctx, int, sqlite3_value **) {
 }
 
 void caseFunction(sqlite3_context *ctx, sqlite3_value **argv, bool upper) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
+    if (nullResult(ctx, argv[0]))
         return;
-    }
     if (isNumeric(argv[0])) {
         sqlite3_result_value(ctx, argv[0]);
         return;

@@ -15,16 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-void touch(const QString &path) {
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-}
-
-QStringList sorted(QStringList names) {
-    names.sort();
-    return names;
-}
-
 struct AtvpPage : DeliveryFixture, ::testing::Test {
     AtvpPage() { page.attach(session(), &runner); }
 

@@ -13,6 +13,17 @@
 #include <QTemporaryDir>
 #include <memory>
 
+// An empty file.
+inline void touch(const QString &path) {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+}
+
+inline QStringList sorted(QStringList names) {
+    names.sort();
+    return names;
+}
+
 // An embedded database in a temporary program directory, with two delivery folders beside it
 // and everything a signing run needs.
 struct DeliveryFixture {

@@ -6,16 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-void touch(const QString &path) {
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-}
-
-QStringList sorted(QStringList names) {
-    names.sort();
-    return names;
-}
-
 struct FileLists : DeliveryFixture, ::testing::Test {
     // The signed list of the fixture's folder with its marks, "name" or "name+" for a marked one.
     QStringList marked() {
