@@ -174,8 +174,8 @@ int main(int argc, char **argv) {
             step.restart();
         };
         total.start();
-        const CollectionRun::Result r = CollectionRun::bbNaborClick(
-            session, workingSet, state, QDate(2014, 4, 1), QDate(2014, 4, 1));
+        const CollectionRun::Result r =
+            CollectionRun::run(session, workingSet, state, QDate(2014, 4, 1), QDate(2014, 4, 1));
         session.onProgress = nullptr;
         QElapsedTimer instruments;
         instruments.start();
@@ -197,9 +197,9 @@ int main(int argc, char **argv) {
             step5 = next;
             step.restart();
         };
-        const ReportGeneration::Result report = ReportGeneration::bbGenXMLClick(
-            session, workingSet.qDPATVPPSL, workingSet.qSifrantFinInstr, state, QDate(2014, 4, 1),
-            QDate(2014, 4, 1));
+        const ReportGeneration::Result report =
+            ReportGeneration::generate(session, workingSet.qDPATVPPSL, workingSet.qSifrantFinInstr,
+                                       state, QDate(2014, 4, 1), QDate(2014, 4, 1));
         session.onProgress = nullptr;
         std::printf("N=%d generation: %-16s %8lld ms\n", n, qPrintable(step5),
                     static_cast<long long>(step.elapsed()));
@@ -211,7 +211,7 @@ int main(int argc, char **argv) {
 
         QElapsedTimer deletion;
         deletion.start();
-        CollectionDeletion::BitBtn3Click(session, QDate(2014, 4, 1), QDate(2014, 4, 1));
+        CollectionDeletion::deletePeriod(session, QDate(2014, 4, 1), QDate(2014, 4, 1));
         std::printf("N=%d deletion of the pending collection: %lld ms\n", n,
                     static_cast<long long>(deletion.elapsed()));
         std::fflush(stdout);

@@ -1,8 +1,8 @@
 // Opens a list over 100,000 rows of the embedded database, scrolls it page by page to the end
 // and prints how long each step took and how many rows were in memory.
+#include "DataGrid.h"
 #include "Database.h"
 #include "Query.h"
-#include "TFwwDBGrid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,7 +28,7 @@ int main(int argc, char **argv) {
                              "WHERE x < 100000) SELECT x AS IDPSL, 'SI00311' || x AS ISIN, "
                              "x * 1.5 AS KOL FROM n"));
     q.open();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.resize(1000, 700);
     grid.setDataSet(&q);
     grid.dataSetChanged();

@@ -1,10 +1,10 @@
 #include "AssignmentCopy.h"
 
+#include "EditableTable.h"
 #include "Query.h"
 #include "Session.h"
-#include "TDMTable.h"
 
-void copyAssignments(Session &session, Query &selection, TDMTable &tDPATVPPSL,
+void copyAssignments(Session &session, Query &selection, EditableTable &tDPATVPPSL,
                      const AssignmentTrace &trace) {
     selection.recordCount();
     for (selection.first(); !selection.eof(); selection.next()) {
@@ -19,10 +19,10 @@ void copyAssignments(Session &session, Query &selection, TDMTable &tDPATVPPSL,
         tDPATVPPSL.setValue(QStringLiteral("IDPSL"), trade);
         tDPATVPPSL.setValue(QStringLiteral("ISSTN"), isStn);
         tDPATVPPSL.setValue(QStringLiteral("IDREFATVP"), reference);
-        session.NapakavLog(QString::fromUtf8(trace.id) + QString::number(id));
-        session.NapakavLog(QString::fromUtf8(trace.trade) + QString::number(trade));
-        session.NapakavLog(QString::fromUtf8(trace.isStn) + isStn);
-        session.NapakavLog(QString::fromUtf8(trace.reference) + DataSet::valueText(reference));
+        session.debugLog.write(QString::fromUtf8(trace.id) + QString::number(id));
+        session.debugLog.write(QString::fromUtf8(trace.trade) + QString::number(trade));
+        session.debugLog.write(QString::fromUtf8(trace.isStn) + isStn);
+        session.debugLog.write(QString::fromUtf8(trace.reference) + DataSet::valueText(reference));
         tDPATVPPSL.post();
     }
 }

@@ -2,7 +2,7 @@
 
 class Query;
 class Session;
-class TDMTable;
+class EditableTable;
 
 // The debug lines written for every assignment copied.
 struct AssignmentTrace {
@@ -23,5 +23,5 @@ struct AssignmentTrace {
 
 // Copies the rows of a phase's selection (DpAtvpId, IdPsl, IsStn, IDREFATVP) into DPATVPPSL
 // through the logged table component.
-void copyAssignments(Session &session, Query &selection, TDMTable &tDPATVPPSL,
+void copyAssignments(Session &session, Query &selection, EditableTable &tDPATVPPSL,
                      const AssignmentTrace &trace);

@@ -1,10 +1,10 @@
 #include "CollectionDeletion.h"
 
 #include "ActivityLog.h"
+#include "EditableTable.h"
 #include "Query.h"
 #include "RapoError.h"
 #include "Session.h"
-#include "TDMTable.h"
 #include "Transaction.h"
 
 namespace {
@@ -20,7 +20,7 @@ template <typename Step> void step(Session &session, const QString &message, Ste
 }
 } // namespace
 
-void CollectionDeletion::BitBtn3Click(Session &session, const QDate &from, const QDate &to) {
+void CollectionDeletion::deletePeriod(Session &session, const QDate &from, const QDate &to) {
     Database &db = session.db;
     Query uDPATVPPSL(db, QStringLiteral("uDPATVPPSL"));
     Query delDPATVPPSL(db, QStringLiteral("delDPATVPPSL"));
@@ -67,7 +67,7 @@ void CollectionDeletion::BitBtn3Click(Session &session, const QDate &from, const
         uDPATVPPSL.setDate(QStringLiteral("DatumDo"), to);
         uDPATVPPSL.open();
         uDPATVPPSL.recordCount();
-        TDMTable tDPATVP(db, QStringLiteral("DPATVP"));
+        EditableTable tDPATVP(db, QStringLiteral("DPATVP"));
         session.activityLog.attach(tDPATVP);
         for (uDPATVPPSL.first(); !uDPATVPPSL.eof(); uDPATVPPSL.next()) {
             const qint64 id = uDPATVPPSL.asInteger(QStringLiteral("DPATVPID"));

@@ -10,5 +10,5 @@ class Session;
 // leaves earlier steps committed.
 class CollectionDeletion {
 public:
-    static void BitBtn3Click(Session &session, const QDate &from, const QDate &to);
+    static void deletePeriod(Session &session, const QDate &from, const QDate &to);
 };

@@ -2,6 +2,7 @@
 
 #include "AssignmentCopy.h"
 #include "CollectionDeletion.h"
+#include "EditableTable.h"
 #include "InstrumentReconciliation.h"
 #include "MarketFilters.h"
 #include "Prompter.h"
@@ -11,7 +12,6 @@
 #include "Session.h"
 #include "ShortDateFormat.h"
 #include "SqlDialect.h"
-#include "TDMTable.h"
 #include "Transaction.h"
 #include "WorkingSet.h"
 
@@ -30,16 +30,16 @@ template <typename Work>
 void phase(Session &session, int number, const QString &message, Work work) {
     const QString n = QString::number(number);
     session.progress(QStringLiteral("Faza ") + n);
-    session.NapakavLog(QStringLiteral("Pre ") + n + QStringLiteral(" StartTransaction!"));
+    session.debugLog.write(QStringLiteral("Pre ") + n + QStringLiteral(" StartTransaction!"));
     try {
         Transaction tx(session.db);
         work();
         tx.commit();
     } catch (const RapoError &) {
-        session.NapakavLog(QStringLiteral("po ") + n + QStringLiteral(" Rollback!"));
+        session.debugLog.write(QStringLiteral("po ") + n + QStringLiteral(" Rollback!"));
         throw RapoError(message);
     }
-    session.NapakavLog(QStringLiteral("po ") + n + QStringLiteral(" Commit!"));
+    session.debugLog.write(QStringLiteral("po ") + n + QStringLiteral(" Commit!"));
 }
 } // namespace
 
@@ -54,18 +54,17 @@ qint64 CollectionRun::nextCollectionId(Session &session) {
     return q.asInteger(QStringLiteral("MaxDpAtvpId"));
 }
 
-CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &workingSet,
-                                                  RunState &state, const QDate &from,
-                                                  const QDate &to) {
+CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSet, RunState &state,
+                                         const QDate &from, const QDate &to) {
     RegenerationEnd regenerationEnd{state};
     const Configuration &c = session.configuration;
     state.collectedPeriod = periodText(from, to);
 
     session.progress(QStringLiteral("Brisanje nabora"));
-    session.NapakavLog(QStringLiteral("Pre Delete!"));
-    CollectionDeletion::BitBtn3Click(session, from, to);
+    session.debugLog.write(QStringLiteral("Pre Delete!"));
+    CollectionDeletion::deletePeriod(session, from, to);
     workingSet.close();
-    session.NapakavLog(QStringLiteral("Po Delete!"));
+    session.debugLog.write(QStringLiteral("Po Delete!"));
 
     Result result;
     result.collectionId = nextCollectionId(session);
@@ -75,7 +74,7 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
     const MarketFilters filters(c);
 
     Query uDPATVPPSL(session.db, QStringLiteral("uDPATVPPSL"));
-    TDMTable tDPATVPPSL(session.db, QStringLiteral("DPATVPPSL"));
+    EditableTable tDPATVPPSL(session.db, QStringLiteral("DPATVPPSL"));
     session.activityLog.attach(tDPATVPPSL);
 
     phase(session, 1, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 1)!"), [&] {
@@ -101,12 +100,12 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
             uDPATVPPSL.addLine(filters.marketCondition());
         uDPATVPPSL.setDate(QStringLiteral("Dan"), from);
         uDPATVPPSL.setDate(QStringLiteral("DanDo"), to);
-        session.NapakavLog(QStringLiteral("Open 1: ") + uDPATVPPSL.text());
-        session.NapakavLog(QStringLiteral("Params: ") + ShortDateFormat::toText(from));
-        session.NapakavLog(QStringLiteral("Params: ") + ShortDateFormat::toText(to));
+        session.debugLog.write(QStringLiteral("Open 1: ") + uDPATVPPSL.text());
+        session.debugLog.write(QStringLiteral("Params: ") + ShortDateFormat::toText(from));
+        session.debugLog.write(QStringLiteral("Params: ") + ShortDateFormat::toText(to));
         uDPATVPPSL.open();
-        session.NapakavLog(QStringLiteral("po Open 1! ") +
-                           QString::number(uDPATVPPSL.recordCount()));
+        session.debugLog.write(QStringLiteral("po Open 1! ") +
+                               QString::number(uDPATVPPSL.recordCount()));
         copyAssignments(session, uDPATVPPSL, tDPATVPPSL, AssignmentTrace::collection());
     });
 
@@ -185,14 +184,14 @@ CollectionRun::Result CollectionRun::bbNaborClick(Session &session, WorkingSet &
     session.progress(QStringLiteral("Faza 5"));
     try {
         Transaction tx(session.db);
-        session.NapakavLog(QStringLiteral("Pre 5 StartTransaction!"));
+        session.debugLog.write(QStringLiteral("Pre 5 StartTransaction!"));
         choiceNeeded =
             InstrumentReconciliation::run(session, from, to, result.collectionId).choiceNeeded;
         tx.commit();
     } catch (const RapoError &e) {
         throw RapoError(QStringLiteral("Napaka pri insertu v DPATVP_SFVP! ") + e.message());
     }
-    session.NapakavLog(QStringLiteral("po 5 Commit!"));
+    session.debugLog.write(QStringLiteral("po 5 Commit!"));
 
     if (choiceNeeded > 0) {
         session.prompter.information(
@@ -215,9 +214,9 @@ CollectionRun::Result CollectionRun::loadWorkingSet(Session &session, WorkingSet
     result.collectionId = state.collectionId;
     state.hasUnreversedRows = false;
     session.progress(QStringLiteral("Faza 6"));
-    session.NapakavLog(QStringLiteral("Pre 6 StartTransaction!"));
+    session.debugLog.write(QStringLiteral("Pre 6 StartTransaction!"));
     workingSet.load(from, to, state.collectionId, state, regenerated);
-    session.NapakavLog(QStringLiteral("po 6 .Open!"));
+    session.debugLog.write(QStringLiteral("po 6 .Open!"));
     result.rows = workingSet.qDPATVPPSL.recordCount();
     result.generationEnabled = result.rows > 0;
     if (result.rows > 0 && !state.hasUnreversedRows) {
@@ -228,8 +227,8 @@ CollectionRun::Result CollectionRun::loadWorkingSet(Session &session, WorkingSet
     }
 
     session.progress(QStringLiteral("Faza 7"));
-    session.NapakavLog(QStringLiteral("Pre 7 StartTransaction!"));
+    session.debugLog.write(QStringLiteral("Pre 7 StartTransaction!"));
     workingSet.loadInstruments(from, to, state.collectionId, regenerated);
-    session.NapakavLog(QStringLiteral("po 7 .Open!"));
+    session.debugLog.write(QStringLiteral("po 7 .Open!"));
     return result;
 }

@@ -23,8 +23,8 @@ public:
         bool generationEnabled = false;
     };
 
-    static Result bbNaborClick(Session &session, WorkingSet &workingSet, RunState &state,
-                               const QDate &from, const QDate &to);
+    static Result run(Session &session, WorkingSet &workingSet, RunState &state, const QDate &from,
+                      const QDate &to);
 
     // Phases 6 and 7: loads the working set and its instruments for the collection in `state`,
     // with the check that generation needs a row that is not a cancellation. The return from

@@ -1,10 +1,10 @@
 #include "InstrumentReconciliation.h"
 
 #include "Clock.h"
+#include "EditableTable.h"
 #include "Query.h"
 #include "Session.h"
 #include "SqlDialect.h"
-#include "TDMTable.h"
 #include "Waiter.h"
 
 #include <QStringList>
@@ -164,10 +164,10 @@ void traceStatement(Session &session, const QString &kind, const QString &isin, 
                     const Query &q) {
     if (!session.debugLog.enabled())
         return;
-    session.NapakavLog(kind + isin + QStringLiteral(" SFVP:") + QString::number(sfvp));
-    session.NapakavLog(QStringLiteral("SQL:") + q.text());
+    session.debugLog.write(kind + isin + QStringLiteral(" SFVP:") + QString::number(sfvp));
+    session.debugLog.write(QStringLiteral("SQL:") + q.text());
     for (const QString &name : q.parameterNames())
-        session.NapakavLog(name + u':' + q.parameterText(name));
+        session.debugLog.write(name + u':' + q.parameterText(name));
 }
 } // namespace
 
@@ -186,14 +186,14 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
     Query uDPATVPPSL(db, QStringLiteral("uDPATVPPSL"));
     uDPATVPPSL.setText(regeneration ? candidateSql(isDb2, collectionId) : candidateSql(isDb2));
     if (regeneration)
-        session.NapakavLog(QStringLiteral("SQL :") + uDPATVPPSL.text());
+        session.debugLog.write(QStringLiteral("SQL :") + uDPATVPPSL.text());
     uDPATVPPSL.setDate("Datum", from);
     uDPATVPPSL.setDate("DatumDo", to);
     uDPATVPPSL.setInteger("FMaxDpAtvpId", collectionId);
     uDPATVPPSL.open();
     uDPATVPPSL.recordCount();
 
-    TDMTable tDPATVP_SFVP(db, QStringLiteral("DPATVP_SFVP"));
+    EditableTable tDPATVP_SFVP(db, QStringLiteral("DPATVP_SFVP"));
     session.activityLog.attach(tDPATVP_SFVP, false);
     tDPATVP_SFVP.open();
 

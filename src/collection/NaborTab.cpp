@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "CollectionDeletion.h"
 #include "CollectionRun.h"
+#include "DataGrid.h"
 #include "PeriodField.h"
 #include "Prompter.h"
 #include "RapoError.h"
@@ -11,9 +12,8 @@
 #include "RunState.h"
 #include "Session.h"
 #include "ShortDateFormat.h"
-#include "TFwwDBGrid.h"
-#include "TPTypedEdit.h"
-#include "TimeZoneInfo.h"
+#include "TimeZone.h"
+#include "TypedEdit.h"
 #include "WorkingSet.h"
 
 #include <QApplication>
@@ -54,14 +54,14 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     bbNabor->setEnabled(false);
     BitBtn3->setEnabled(false);
 
-    dbgDPATVPPSL = new TFwwDBGrid(this);
+    dbgDPATVPPSL = new DataGrid(this);
     dbgDPATVPPSL->setObjectName(QStringLiteral("dbgDPATVPPSL"));
     dbgDPATVPPSL->setLabelText(QStringLiteral("Transakcije"));
-    dbSifrantFinInstr = new TFwwDBGrid(this);
+    dbSifrantFinInstr = new DataGrid(this);
     dbSifrantFinInstr->setObjectName(QStringLiteral("dbSifrantFinInstr"));
     dbSifrantFinInstr->setLabelText(QStringLiteral("Šifrant finančnih instrumentov"));
     // The working-set grids show; their zoom does nothing.
-    for (TFwwDBGrid *grid : {dbgDPATVPPSL, dbSifrantFinInstr})
+    for (DataGrid *grid : {dbgDPATVPPSL, dbSifrantFinInstr})
         grid->OnZoom = [] {};
     dbgDPATVPPSL->OnDrawColumnCell = [this](CellColors &colors, int column, const FieldDef &field,
                                             bool selected) {
@@ -82,7 +82,7 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     layout->addWidget(dbgDPATVPPSL, 3);
     layout->addWidget(dbSifrantFinInstr, 2);
 
-    for (TPTypedEdit *field : {dtpDan, dtpDanDo})
+    for (TypedEdit *field : {dtpDan, dtpDanDo})
         PeriodField::whenLeft(field, [this] { Q_EMIT periodFieldLeft(); });
     connect(bbNabor, &QPushButton::clicked, this, &NaborTab::bbNaborClick);
     connect(BitBtn3, &QPushButton::clicked, this, &NaborTab::BitBtn3Click);
@@ -138,7 +138,7 @@ void NaborTab::bbNaborClick() {
         const BusyCursor busy;
         closeWorkingSet();
         const CollectionRun::Result result =
-            CollectionRun::bbNaborClick(*session_, *workingSet_, *state_, from(), to());
+            CollectionRun::run(*session_, *workingSet_, *state_, from(), to());
         showWorkingSet();
         if (result.ending == CollectionRun::Ending::ChoiceNeeded) {
             Q_EMIT instrumentChoiceNeeded();
@@ -172,8 +172,8 @@ void NaborTab::bbGenXMLClick() {
     try {
         const BusyCursor busy;
         const ReportGeneration::Result result =
-            ReportGeneration::bbGenXMLClick(*session_, workingSet_->qDPATVPPSL,
-                                            workingSet_->qSifrantFinInstr, *state_, from(), to());
+            ReportGeneration::generate(*session_, workingSet_->qDPATVPPSL,
+                                       workingSet_->qSifrantFinInstr, *state_, from(), to());
         Q_EMIT reportGenerated(result.path, result.errorLine);
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
@@ -187,7 +187,7 @@ void NaborTab::regenerate(const ReportRegister::Row &report) {
         const BusyCursor busy;
         closeWorkingSet();
         const ReportRegeneration::Result result =
-            ReportRegeneration::bbReGenerirajClick(*session_, *workingSet_, *state_, report);
+            ReportRegeneration::start(*session_, *workingSet_, *state_, report);
         // The whole period, so that the regenerated report keeps its first day.
         dtpDan->setDate(result.from);
         dtpDanDo->setDate(result.to);
@@ -211,8 +211,8 @@ void NaborTab::bTZInfoClick() {
     try {
         session_->prompter.information(
             QStringLiteral("Časovni pas : ") +
-            TimeZoneInfo::GetTimeZoneInfo(QStringLiteral("+01"), c.sfTrgaPorocevalca,
-                                          session_->clock.now(), c.fiksniTimeZoneTrgi));
+            TimeZone::venueOffset(QStringLiteral("+01"), c.sfTrgaPorocevalca, session_->clock.now(),
+                                  c.fiksniTimeZoneTrgi));
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }
@@ -223,7 +223,7 @@ void NaborTab::BitBtn3Click() {
         return;
     try {
         const BusyCursor busy;
-        CollectionDeletion::BitBtn3Click(*session_, from(), to());
+        CollectionDeletion::deletePeriod(*session_, from(), to());
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }

@@ -9,8 +9,8 @@
 class QPushButton;
 class RowSource;
 class Session;
-class TFwwDBGrid;
-class TPTypedEdit;
+class DataGrid;
+class TypedEdit;
 class WorkingSet;
 struct CellColors;
 struct FieldDef;
@@ -39,15 +39,15 @@ public:
     // Whether the last run left a working set that can be generated.
     bool generationAllowed() const { return generationAllowed_; }
 
-    TPTypedEdit *dtpDan;
-    TPTypedEdit *dtpDanDo;
+    TypedEdit *dtpDan;
+    TypedEdit *dtpDanDo;
     QPushButton *bbNabor;
     QPushButton *BitBtn3;
     QPushButton *bbExportXLS;
     QPushButton *bbGenXML;
     QPushButton *bTZInfo;
-    TFwwDBGrid *dbgDPATVPPSL;
-    TFwwDBGrid *dbSifrantFinInstr;
+    DataGrid *dbgDPATVPPSL;
+    DataGrid *dbSifrantFinInstr;
 
 public Q_SLOTS:
     void bbNaborClick();

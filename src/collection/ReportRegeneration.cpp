@@ -1,6 +1,7 @@
 #include "ReportRegeneration.h"
 
 #include "AssignmentCopy.h"
+#include "EditableTable.h"
 #include "InstrumentReconciliation.h"
 #include "MarketFilters.h"
 #include "Prompter.h"
@@ -10,23 +11,22 @@
 #include "RunState.h"
 #include "Session.h"
 #include "SqlDialect.h"
-#include "TDMTable.h"
 #include "Transaction.h"
 #include "WorkingSet.h"
 
 namespace {
 // A phase that copies assignments; a failure names the error's kind and text.
 template <typename Compose>
-void assignmentPhase(Session &session, int number, Query &uDPATVPPSL, TDMTable &tDPATVPPSL,
+void assignmentPhase(Session &session, int number, Query &uDPATVPPSL, EditableTable &tDPATVPPSL,
                      Compose compose) {
     try {
         Transaction tx(session.db);
         uDPATVPPSL.clearSql();
         compose();
-        session.NapakavLog(QStringLiteral("uDPATVPPSL:") + uDPATVPPSL.text());
+        session.debugLog.write(QStringLiteral("uDPATVPPSL:") + uDPATVPPSL.text());
         uDPATVPPSL.open();
-        session.NapakavLog(QStringLiteral("uDPATVPPSL.RecCount:") +
-                           QString::number(uDPATVPPSL.recordCount()));
+        session.debugLog.write(QStringLiteral("uDPATVPPSL.RecCount:") +
+                               QString::number(uDPATVPPSL.recordCount()));
         copyAssignments(session, uDPATVPPSL, tDPATVPPSL, AssignmentTrace::regeneration());
         tx.commit();
     } catch (const RapoError &e) {
@@ -37,16 +37,16 @@ void assignmentPhase(Session &session, int number, Query &uDPATVPPSL, TDMTable &
 }
 } // namespace
 
-ReportRegeneration::Result
-ReportRegeneration::bbReGenerirajClick(Session &session, WorkingSet &workingSet, RunState &state,
-                                       const ReportRegister::Row &report) {
+ReportRegeneration::Result ReportRegeneration::start(Session &session, WorkingSet &workingSet,
+                                                     RunState &state,
+                                                     const ReportRegister::Row &report) {
     const Configuration &c = session.configuration;
     Result result;
     result.collectionId = report.id;
     result.from = report.firstDay.isValid() ? report.firstDay : report.reportingDay;
     result.to = report.reportingDay;
     const QString id = QString::number(report.id);
-    session.NapakavLog(QStringLiteral("MaxDPAAtvpId:") + id);
+    session.debugLog.write(QStringLiteral("MaxDPAAtvpId:") + id);
 
     // The number the regenerated report takes: the year of the rejected report's sending.
     if (report.status > 0) {
@@ -62,7 +62,7 @@ ReportRegeneration::bbReGenerirajClick(Session &session, WorkingSet &workingSet,
         q.setDate(QStringLiteral("DanDo"), result.to);
     };
     Query u(session.db, QStringLiteral("uDPATVPPSL"));
-    TDMTable tDPATVPPSL(session.db, QStringLiteral("DPATVPPSL"));
+    EditableTable tDPATVPPSL(session.db, QStringLiteral("DPATVPPSL"));
     session.activityLog.attach(tDPATVPPSL);
 
     assignmentPhase(session, 1, u, tDPATVPPSL, [&] {
@@ -134,7 +134,7 @@ ReportRegeneration::bbReGenerirajClick(Session &session, WorkingSet &workingSet,
         imports.setDate(QStringLiteral("DatumDo"), result.to);
         imports.open();
         imports.recordCount();
-        TDMTable tDPATVPIMP(session.db, QStringLiteral("DPATVPIMP"));
+        EditableTable tDPATVPIMP(session.db, QStringLiteral("DPATVPIMP"));
         session.activityLog.attach(tDPATVPIMP);
         for (imports.first(); !imports.eof(); imports.next()) {
             if (!tDPATVPIMP.restrictToKey({imports.asInteger(QStringLiteral("IDIMP"))}))

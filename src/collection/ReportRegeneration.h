@@ -19,6 +19,6 @@ public:
         QDate to;   // none was recorded) to its reporting day
     };
 
-    static Result bbReGenerirajClick(Session &session, WorkingSet &workingSet, RunState &state,
-                                     const ReportRegister::Row &report);
+    static Result start(Session &session, WorkingSet &workingSet, RunState &state,
+                        const ReportRegister::Row &report);
 };

@@ -147,8 +147,8 @@ WorkingSet::WorkingSet(Session &session)
                 QStringLiteral("Referenčna številka transakcije ") + text +
                 QStringLiteral(" je daljša od 12 znakov. Preverite predpono v RAPO.ini."));
         row[ds.columnIndex(refColumn)] =
-            FieldFormat::ProveraFormata(FieldFormat::FormatColumn{refColumn, refCaption, text},
-                                        QStringLiteral("12(n)"), {}, {}, text);
+            FieldFormat::check(FieldFormat::FormatColumn{refColumn, refCaption, text},
+                               QStringLiteral("12(n)"), {}, {}, text);
         if (state_ &&
             DataSet::valueText(row[ds.columnIndex(QStringLiteral("ISSTN"))]) != QLatin1String("D"))
             state_->hasUnreversedRows = true;

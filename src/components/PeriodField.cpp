@@ -1,6 +1,6 @@
 #include "PeriodField.h"
 
-#include "TPTypedEdit.h"
+#include "TypedEdit.h"
 
 #include <QEvent>
 #include <QObject>
@@ -23,13 +23,13 @@ private:
 };
 } // namespace
 
-TPTypedEdit *PeriodField::create(const QString &name, QWidget *parent) {
-    auto *field = new TPTypedEdit(TPTypedEdit::DataType::Date, parent);
+TypedEdit *PeriodField::create(const QString &name, QWidget *parent) {
+    auto *field = new TypedEdit(TypedEdit::DataType::Date, parent);
     field->setObjectName(name);
     field->setMinimumWidth(90);
     return field;
 }
 
-void PeriodField::whenLeft(TPTypedEdit *field, std::function<void()> left) {
+void PeriodField::whenLeft(TypedEdit *field, std::function<void()> left) {
     field->installEventFilter(new LeaveWatcher(field, std::move(left)));
 }

@@ -1,12 +1,12 @@
 #include "AtvpTab.h"
 
+#include "PasswordDialog.h"
 #include "Prompter.h"
 #include "QProcessRunner.h"
 #include "RapoError.h"
 #include "ReportFileLists.h"
 #include "ReportSigning.h"
 #include "Session.h"
-#include "TfPasswordDlg.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -143,7 +143,7 @@ void AtvpTab::loadSigned() {
         item->setCheckState(Qt::Unchecked);
     }
     try {
-        const QList<bool> marks = ReportFileLists::PreveriPoslana(*session_, entries(clbPoslana));
+        const QList<bool> marks = ReportFileLists::sentMarks(*session_, entries(clbPoslana));
         for (int i = 0; i < clbPoslana->count(); ++i)
             if (marks.value(i))
                 clbPoslana->item(i)->setCheckState(Qt::Checked);
@@ -162,7 +162,7 @@ void AtvpTab::bSignClick() {
 
     std::optional<ReportSigning::Credentials> credentials;
     {
-        TfPasswordDlg dialog(session_->programDirectory, session_->prompter, this);
+        PasswordDialog dialog(session_->programDirectory, session_->prompter, this);
         dialog.fill(session_->configuration.gnupgUser, session_->configuration.passPhrase);
         if (dialog.exec() == QDialog::Accepted)
             credentials = ReportSigning::Credentials{dialog.user(), dialog.passPhrase()};
@@ -173,7 +173,7 @@ void AtvpTab::bSignClick() {
             selected << lbNeposlana->item(i)->text();
     Q_EMIT signingStarted();
     try {
-        signing_->bSignClick(credentials, selected);
+        signing_->signAndDeliver(credentials, selected);
         loadUnsent();
         loadSigned();
     } catch (const RapoError &e) {

@@ -6,7 +6,7 @@
 
 #include <QDir>
 
-QStringList ReportFileLists::LoadFilesByMask(const QString &directory, const QString &mask) {
+QStringList ReportFileLists::filesMatching(const QString &directory, const QString &mask) {
     const QDir dir(directory);
     if (directory.isEmpty() || !dir.exists())
         return {};
@@ -17,7 +17,7 @@ QStringList ReportFileLists::LoadFilesByMask(const QString &directory, const QSt
 }
 
 QStringList ReportFileLists::unsent(const Session &session) {
-    return LoadFilesByMask(session.programDirectory, QStringLiteral("*.xml"));
+    return filesMatching(session.programDirectory, QStringLiteral("*.xml"));
 }
 
 QString ReportFileLists::signedDirectory(const Session &session) {
@@ -28,10 +28,10 @@ QString ReportFileLists::signedDirectory(const Session &session) {
 }
 
 QStringList ReportFileLists::signedFiles(const Session &session) {
-    return LoadFilesByMask(signedDirectory(session), QStringLiteral("*.sig"));
+    return filesMatching(signedDirectory(session), QStringLiteral("*.sig"));
 }
 
-QList<bool> ReportFileLists::PreveriPoslana(Session &session, const QStringList &entries) {
+QList<bool> ReportFileLists::sentMarks(Session &session, const QStringList &entries) {
     QList<bool> marks(entries.size(), false);
     Query qDPATVP(session.db, QStringLiteral("qDPATVPPoslana"));
     qDPATVP.addLine(QStringLiteral(" select * from DPATVP "));

@@ -14,7 +14,7 @@ public:
     // The name of every entry of `directory` that fits `mask` (such as "*.xml", letter case
     // ignored): files of every kind and folders alike, in the order of the folder's listing.
     // A folder that does not exist gives none.
-    static QStringList LoadFilesByMask(const QString &directory, const QString &mask);
+    static QStringList filesMatching(const QString &directory, const QString &mask);
 
     // The unsent files: "*.xml" in the program directory.
     static QStringList unsent(const Session &session);
@@ -26,7 +26,7 @@ public:
     // For every entry of the signed list, whether the register has a sent row (a `DAN`) whose
     // file, with ".sig" for its extension, has that name, letter case ignored. Throws the
     // database's error when the register cannot be read.
-    static QList<bool> PreveriPoslana(Session &session, const QStringList &entries);
+    static QList<bool> sentMarks(Session &session, const QStringList &entries);
 
     // "TRDAT01_x.xml" -> "TRDAT01_x.sig": the part from the last point on is dropped, then
     // ".sig" is appended.

@@ -2,6 +2,7 @@
 
 #include "ActivityLog.h"
 #include "Clock.h"
+#include "EditableTable.h"
 #include "FileDelivery.h"
 #include "ProcessRunner.h"
 #include "ProgramDirectory.h"
@@ -10,7 +11,6 @@
 #include "RapoError.h"
 #include "ReportFileLists.h"
 #include "Session.h"
-#include "TDMTable.h"
 #include "Transaction.h"
 
 #include <QFile>
@@ -53,8 +53,8 @@ bool ReportSigning::deliveryFlag(const QString &fileName) {
     return fileName.left(4).toUpper() != QLatin1String("EMIR");
 }
 
-void ReportSigning::bSignClick(const std::optional<Credentials> &credentials,
-                               const QStringList &files) {
+void ReportSigning::signAndDeliver(const std::optional<Credentials> &credentials,
+                                   const QStringList &files) {
     if (!credentials)
         return;
     if (credentials->user.isEmpty())
@@ -64,11 +64,11 @@ void ReportSigning::bSignClick(const std::optional<Credentials> &credentials,
     if (credentials->user.isEmpty() || credentials->passPhrase.isEmpty())
         return;
     for (const QString &file : files)
-        SignAndSend(file, credentials->user, credentials->passPhrase,
+        signAndSend(file, credentials->user, credentials->passPhrase,
                     session_.configuration.atvpUporabnik, deliveryFlag(file));
 }
 
-void ReportSigning::SignAndSend(const QString &fileName, const QString &user,
+void ReportSigning::signAndSend(const QString &fileName, const QString &user,
                                 const QString &passPhrase, const QString &recipient, bool deliver) {
     const QString program = gnupg_.executable();
     if (program.isEmpty()) {
@@ -100,7 +100,7 @@ bool ReportSigning::sign(const QString &program, const QString &input, const QSt
         QFile::remove(log);
 
     const QStringList arguments = GnupgCommand::arguments(output, user, recipient, input);
-    session_.NapakavLog(QStringLiteral("GnuPG: ") + program + u' ' + arguments.join(u' '));
+    session_.debugLog.write(QStringLiteral("GnuPG: ") + program + u' ' + arguments.join(u' '));
     const ProcessResult result = runner_.run(
         program, arguments, GnupgCommand::passPhraseInput(passPhrase), GnupgCommand::timeoutMs);
     if (result.succeeded() && QFileInfo(output).isFile())
@@ -126,7 +126,7 @@ void ReportSigning::registerSent(const QString &fileName) {
                          qDPATVPPoslana.value(QStringLiteral("ZAPST"))});
         qDPATVPPoslana.close();
 
-        TDMTable tDPATVP(db, QStringLiteral("DPATVP"));
+        EditableTable tDPATVP(db, QStringLiteral("DPATVP"));
         session_.activityLog.attach(tDPATVP);
         const QDateTime sent = session_.clock.now();
         for (const QVariantList &key : keys) {
@@ -138,7 +138,7 @@ void ReportSigning::registerSent(const QString &fileName) {
         }
         tx.commit();
     } catch (const RapoError &e) {
-        session_.NapakavLog(e.message());
+        session_.debugLog.write(e.message());
         throw RapoError(QStringLiteral("Napaka pri popravku v DPATVP!"));
     }
 }

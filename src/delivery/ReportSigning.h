@@ -28,11 +28,11 @@ public:
     // After the signing dialog (nothing when it was cancelled): checks the user name and the pass
     // phrase and signs the files in order. Throws when a report cannot be marked sent; the files
     // after it are then not signed.
-    void bSignClick(const std::optional<Credentials> &credentials, const QStringList &files);
+    void signAndDeliver(const std::optional<Credentials> &credentials, const QStringList &files);
 
     // Signs one file of the program directory; with `deliver`, registers and delivers it. Every
     // outcome but a register failure (thrown) is told to the user.
-    void SignAndSend(const QString &fileName, const QString &user, const QString &passPhrase,
+    void signAndSend(const QString &fileName, const QString &user, const QString &passPhrase,
                      const QString &recipient, bool deliver);
 
     // False for EMIR files: their names begin with "EMIR" in any letter case.

@@ -2,7 +2,7 @@
 
 #include "PeriodField.h"
 
-#include "TPTypedEdit.h"
+#include "TypedEdit.h"
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -74,7 +74,7 @@ EmirTab::EmirTab(QWidget *parent) : MainTab(parent) {
     layout->addLayout(disputes);
     layout->addWidget(dbgEMIRPsl, 1);
 
-    for (TPTypedEdit *field : {pteEMIRDatOd, pteEMIRDatDo})
+    for (TypedEdit *field : {pteEMIRDatOd, pteEMIRDatDo})
         PeriodField::whenLeft(field, [this] { Q_EMIT periodFieldLeft(); });
 }
 

@@ -4,7 +4,7 @@
 
 #include <QDate>
 
-class TPTypedEdit;
+class TypedEdit;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -19,8 +19,8 @@ public:
     void setCurrentMonth(const QDate &today);
 
     QLabel *lblPorocila;
-    TPTypedEdit *pteEMIRDatOd;
-    TPTypedEdit *pteEMIRDatDo;
+    TypedEdit *pteEMIRDatOd;
+    TypedEdit *pteEMIRDatDo;
     QTableView *dbgEMIRPorocila;
     QPushButton *actEMIROsvezi;
     QPushButton *actEMIRDodaj;

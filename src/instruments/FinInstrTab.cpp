@@ -1,14 +1,14 @@
 #include "FinInstrTab.h"
 
 #include "Clock.h"
+#include "DataGrid.h"
+#include "InstrumentChoiceDialog.h"
 #include "InstrumentRegisterView.h"
 #include "Prompter.h"
 #include "RapoError.h"
 #include "RunState.h"
 #include "Session.h"
 #include "ShortDateFormat.h"
-#include "TFwwDBGrid.h"
-#include "TfFinInstrDlg.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -31,7 +31,7 @@ FinInstrTab::FinInstrTab(QWidget *parent) : MainTab(parent) {
         }
     });
     eISIN->installEventFilter(this);
-    dbgDPATVP_SFVP = new TFwwDBGrid(this);
+    dbgDPATVP_SFVP = new DataGrid(this);
     dbgDPATVP_SFVP->setObjectName(QStringLiteral("dbgDPATVP_SFVP"));
     dbgDPATVP_SFVP->SortInfo = {InstrumentRegisterView::defaultSort()};
     dbgDPATVP_SFVP->OnZoom = [this] { dbgDPATVP_SFVPZoom(); };
@@ -51,7 +51,7 @@ FinInstrTab::FinInstrTab(QWidget *parent) : MainTab(parent) {
     connect(bNabor, &QPushButton::clicked, this, &FinInstrTab::bNaborClick);
 
     chooseInstrument = [this](const InstrumentChoice::Offer &offer) -> std::optional<QString> {
-        TfFinInstrDlg dialog(this);
+        InstrumentChoiceDialog dialog(this);
         dialog.fill(offer);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;

@@ -12,7 +12,7 @@ class InstrumentRegisterView;
 class QLineEdit;
 class QPushButton;
 class Session;
-class TFwwDBGrid;
+class DataGrid;
 struct CellColors;
 struct FieldDef;
 struct RunState;
@@ -41,11 +41,11 @@ public:
     InstrumentRegisterView *registerView() const { return view_.get(); }
 
     // Asks the user for the instrument of a row; no value when the user cancels. Shows
-    // `TfFinInstrDlg` unless replaced.
+    // `InstrumentChoiceDialog` unless replaced.
     std::function<std::optional<QString>(const InstrumentChoice::Offer &)> chooseInstrument;
 
     QLineEdit *eISIN;
-    TFwwDBGrid *dbgDPATVP_SFVP;
+    DataGrid *dbgDPATVP_SFVP;
     QPushButton *bNabor;
 
 public Q_SLOTS:

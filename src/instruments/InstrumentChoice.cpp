@@ -294,8 +294,8 @@ InstrumentChoice::Result InstrumentChoice::apply(Session &session, const ListedR
     }
 
     Transaction tx(db);
-    session.activityLog.LogAct(registerTable, changing ? QStringLiteral("+") : QStringLiteral("^"),
-                               rowText(values, changing ? nullptr : &stored));
+    session.activityLog.write(registerTable, changing ? QStringLiteral("+") : QStringLiteral("^"),
+                              rowText(values, changing ? nullptr : &stored));
     if (save.exec() == 0)
         throw RapoError(notOpenAnyMore(isin));
     tx.commit();

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "DataGrid.h"
 #include "Query.h"
-#include "TFwwDBGrid.h"
 
 #include <QStringList>
 

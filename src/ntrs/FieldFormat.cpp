@@ -183,8 +183,8 @@ bool isIsinColumn(const std::optional<FormatColumn> &column) {
 
 } // namespace
 
-QString ProveraFormata(const std::optional<FormatColumn> &column, const QString &format,
-                       const QString &prefix, const QString &suffix, const QString &reference) {
+QString check(const std::optional<FormatColumn> &column, const QString &format,
+              const QString &prefix, const QString &suffix, const QString &reference) {
     QString value = column ? prefix + columnText(*column) + suffix : prefix + suffix;
     // An instrument without an ISIN is reported with the placeholder "N".
     if (isIsinColumn(column) && value == u'N')
@@ -233,7 +233,7 @@ QString ProveraFormata(const std::optional<FormatColumn> &column, const QString 
     throw RapoError(head + QStringLiteral("  podatek '") + value + tail);
 }
 
-QString FormatToLength(const QString &value, int length, const QString &pad, bool atFront) {
+QString padToLength(const QString &value, int length, const QString &pad, bool atFront) {
     if (pad.isEmpty())
         return value;
     QString result = value;
@@ -242,7 +242,7 @@ QString FormatToLength(const QString &value, int length, const QString &pad, boo
     return result;
 }
 
-QString PadRegistrationNumber(const QString &text) {
+QString padRegistrationNumber(const QString &text) {
     QString result = text;
     if (result.size() < 10)
         result.append(QString(10 - result.size(), u'0'));

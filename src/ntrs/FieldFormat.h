@@ -24,14 +24,14 @@ struct FormatColumn {
 // the format and returns it normalised. `reference` is the transaction reference of the working
 // set's current row; it is used only in the failure message. Throws RapoError when the value
 // does not fit the format, when a "d" value is not a number, or when the format text is not one.
-QString ProveraFormata(const std::optional<FormatColumn> &column, const QString &format,
-                       const QString &prefix, const QString &suffix, const QString &reference);
+QString check(const std::optional<FormatColumn> &column, const QString &format,
+              const QString &prefix, const QString &suffix, const QString &reference);
 
 // Adds `pad` at the front (atFront) or at the end until the value is at least `length` long.
 // An empty pad or a value that is already long enough gives the value unchanged; never cuts.
-QString FormatToLength(const QString &value, int length, const QString &pad, bool atFront);
+QString padToLength(const QString &value, int length, const QString &pad, bool atFront);
 
 // Appends "0" until the text is at least ten characters long.
-QString PadRegistrationNumber(const QString &text);
+QString padRegistrationNumber(const QString &text);
 
 } // namespace FieldFormat

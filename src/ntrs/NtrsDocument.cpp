@@ -74,334 +74,331 @@ const QString MaticnaStevilkaZavezanca = QStringLiteral("MaticnaStevilkaZavezanc
 
 } // namespace
 
-// --- TXMLAIIType ---
+// --- AlternativeInstrumentId ---
 
-QString TXMLAIIType::AIIExchangeCode() const {
+QString AlternativeInstrumentId::AIIExchangeCode() const {
     return childText(name::AIIExchangeCode);
 }
-QString TXMLAIIType::AIIProductCode() const {
+QString AlternativeInstrumentId::AIIProductCode() const {
     return childText(name::AIIProductCode);
 }
-QString TXMLAIIType::AIIDerivativeType() const {
+QString AlternativeInstrumentId::AIIDerivativeType() const {
     return childText(name::AIIDerivativeType);
 }
-QString TXMLAIIType::AIIPutCallIdentifier() const {
+QString AlternativeInstrumentId::AIIPutCallIdentifier() const {
     return childText(name::AIIPutCallIdentifier);
 }
-QString TXMLAIIType::AIIExpiryDate() const {
+QString AlternativeInstrumentId::AIIExpiryDate() const {
     return childText(name::AIIExpiryDate);
 }
-QString TXMLAIIType::AIIStrikePrice() const {
+QString AlternativeInstrumentId::AIIStrikePrice() const {
     return childText(name::AIIStrikePrice);
 }
 
-void TXMLAIIType::setAIIExchangeCode(const QString &value) {
+void AlternativeInstrumentId::setAIIExchangeCode(const QString &value) {
     setChildText(name::AIIExchangeCode, value);
 }
-void TXMLAIIType::setAIIProductCode(const QString &value) {
+void AlternativeInstrumentId::setAIIProductCode(const QString &value) {
     setChildText(name::AIIProductCode, value);
 }
-void TXMLAIIType::setAIIDerivativeType(const QString &value) {
+void AlternativeInstrumentId::setAIIDerivativeType(const QString &value) {
     setChildText(name::AIIDerivativeType, value);
 }
-void TXMLAIIType::setAIIPutCallIdentifier(const QString &value) {
+void AlternativeInstrumentId::setAIIPutCallIdentifier(const QString &value) {
     setChildText(name::AIIPutCallIdentifier, value);
 }
-void TXMLAIIType::setAIIExpiryDate(const QString &value) {
+void AlternativeInstrumentId::setAIIExpiryDate(const QString &value) {
     setChildText(name::AIIExpiryDate, value);
 }
-void TXMLAIIType::setAIIStrikePrice(const QString &value) {
+void AlternativeInstrumentId::setAIIStrikePrice(const QString &value) {
     setChildText(name::AIIStrikePrice, value);
 }
 
-// --- TXMLSifrantRecordInfoCompleteDescriptionType ---
+// --- InstrumentRecord ---
 
-QString TXMLSifrantRecordInfoCompleteDescriptionType::ReportingFirmIdentification() const {
+QString InstrumentRecord::ReportingFirmIdentification() const {
     return childText(name::ReportingFirmIdentification);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::InstrumentISINCode() const {
+QString InstrumentRecord::InstrumentISINCode() const {
     return childText(name::InstrumentISINCode);
 }
-TXMLAIIType TXMLSifrantRecordInfoCompleteDescriptionType::AIICode() {
-    return childNode<TXMLAIIType>(name::AIICode);
+AlternativeInstrumentId InstrumentRecord::AIICode() {
+    return childNode<AlternativeInstrumentId>(name::AIICode);
 }
-qint32 TXMLSifrantRecordInfoCompleteDescriptionType::InstrumentInternalCode() const {
+qint32 InstrumentRecord::InstrumentInternalCode() const {
     return childInt32(name::InstrumentInternalCode);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::InstrumentName() const {
+QString InstrumentRecord::InstrumentName() const {
     return childText(name::InstrumentName);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::IssuerName() const {
+QString InstrumentRecord::IssuerName() const {
     return childText(name::IssuerName);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::IssuerCountry() const {
+QString InstrumentRecord::IssuerCountry() const {
     return childText(name::IssuerCountry);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::InstrumentClassification() const {
+QString InstrumentRecord::InstrumentClassification() const {
     return childText(name::InstrumentClassification);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::LastChangeDate() const {
+QString InstrumentRecord::LastChangeDate() const {
     return childText(name::LastChangeDate);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::NominalValue() const {
+QString InstrumentRecord::NominalValue() const {
     return childText(name::NominalValue);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::Currency() const {
+QString InstrumentRecord::Currency() const {
     return childText(name::Currency);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::IssuedVolume() const {
+QString InstrumentRecord::IssuedVolume() const {
     return childText(name::IssuedVolume);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::IssueDate() const {
+QString InstrumentRecord::IssueDate() const {
     return childText(name::IssueDate);
 }
-QString TXMLSifrantRecordInfoCompleteDescriptionType::ExpireDate() const {
+QString InstrumentRecord::ExpireDate() const {
     return childText(name::ExpireDate);
 }
-qint32 TXMLSifrantRecordInfoCompleteDescriptionType::Referenca() const {
+qint32 InstrumentRecord::Referenca() const {
     return childInt32(name::Referenca);
 }
 
-void TXMLSifrantRecordInfoCompleteDescriptionType::setReportingFirmIdentification(
-    const QString &value) {
+void InstrumentRecord::setReportingFirmIdentification(const QString &value) {
     setChildText(name::ReportingFirmIdentification, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setInstrumentISINCode(const QString &value) {
+void InstrumentRecord::setInstrumentISINCode(const QString &value) {
     setChildText(name::InstrumentISINCode, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setInstrumentInternalCode(qint32 value) {
+void InstrumentRecord::setInstrumentInternalCode(qint32 value) {
     setChildInteger(name::InstrumentInternalCode, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setInstrumentName(const QString &value) {
+void InstrumentRecord::setInstrumentName(const QString &value) {
     setChildText(name::InstrumentName, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setIssuerName(const QString &value) {
+void InstrumentRecord::setIssuerName(const QString &value) {
     setChildText(name::IssuerName, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setIssuerCountry(const QString &value) {
+void InstrumentRecord::setIssuerCountry(const QString &value) {
     setChildText(name::IssuerCountry, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setInstrumentClassification(
-    const QString &value) {
+void InstrumentRecord::setInstrumentClassification(const QString &value) {
     setChildText(name::InstrumentClassification, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setLastChangeDate(const QString &value) {
+void InstrumentRecord::setLastChangeDate(const QString &value) {
     setChildText(name::LastChangeDate, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setNominalValue(const QString &value) {
+void InstrumentRecord::setNominalValue(const QString &value) {
     setChildText(name::NominalValue, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setCurrency(const QString &value) {
+void InstrumentRecord::setCurrency(const QString &value) {
     setChildText(name::Currency, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setIssuedVolume(const QString &value) {
+void InstrumentRecord::setIssuedVolume(const QString &value) {
     setChildText(name::IssuedVolume, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setIssueDate(const QString &value) {
+void InstrumentRecord::setIssueDate(const QString &value) {
     setChildText(name::IssueDate, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setExpireDate(const QString &value) {
+void InstrumentRecord::setExpireDate(const QString &value) {
     setChildText(name::ExpireDate, value);
 }
-void TXMLSifrantRecordInfoCompleteDescriptionType::setReferenca(qint32 value) {
+void InstrumentRecord::setReferenca(qint32 value) {
     setChildInteger(name::Referenca, value);
 }
 
-// --- TXMLTransactionRecordInfoCompleteDescriptionType ---
+// --- TransactionRecord ---
 
-QString TXMLTransactionRecordInfoCompleteDescriptionType::ReportingFirmIdentification() const {
+QString TransactionRecord::ReportingFirmIdentification() const {
     return childText(name::ReportingFirmIdentification);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingDay() const {
+QString TransactionRecord::TradingDay() const {
     return childText(name::TradingDay);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingTime() const {
+QString TransactionRecord::TradingTime() const {
     return childText(name::TradingTime);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingTimeZone() const {
+QString TransactionRecord::TradingTimeZone() const {
     return childText(name::TradingTimeZone);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::BuySellIndicator() const {
+QString TransactionRecord::BuySellIndicator() const {
     return childText(name::BuySellIndicator);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingCapacity() const {
+QString TransactionRecord::TradingCapacity() const {
     return childText(name::TradingCapacity);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::InstrumentISINCode() const {
+QString TransactionRecord::InstrumentISINCode() const {
     return childText(name::InstrumentISINCode);
 }
-TXMLAIIType TXMLTransactionRecordInfoCompleteDescriptionType::AIICode() {
-    return childNode<TXMLAIIType>(name::AIICode);
+AlternativeInstrumentId TransactionRecord::AIICode() {
+    return childNode<AlternativeInstrumentId>(name::AIICode);
 }
-qint32 TXMLTransactionRecordInfoCompleteDescriptionType::InstrumentInternalCode() const {
+qint32 TransactionRecord::InstrumentInternalCode() const {
     return childInt32(name::InstrumentInternalCode);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::UnitPriceValue() const {
+QString TransactionRecord::UnitPriceValue() const {
     return childText(name::UnitPriceValue);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::UnitPriceType() const {
+QString TransactionRecord::UnitPriceType() const {
     return childText(name::UnitPriceType);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::PriceNotation() const {
+QString TransactionRecord::PriceNotation() const {
     return childText(name::PriceNotation);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::Quantity() const {
+QString TransactionRecord::Quantity() const {
     return childText(name::Quantity);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::Counterparty() const {
+QString TransactionRecord::Counterparty() const {
     return childText(name::Counterparty);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::CounterpartyType() const {
+QString TransactionRecord::CounterpartyType() const {
     return childText(name::CounterpartyType);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::Client() const {
+QString TransactionRecord::Client() const {
     return childText(name::Client);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::ClientType() const {
+QString TransactionRecord::ClientType() const {
     return childText(name::ClientType);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingVenue() const {
+QString TransactionRecord::TradingVenue() const {
     return childText(name::TradingVenue);
 }
-QString TXMLTransactionRecordInfoCompleteDescriptionType::TradingVenueType() const {
+QString TransactionRecord::TradingVenueType() const {
     return childText(name::TradingVenueType);
 }
-qint64 TXMLTransactionRecordInfoCompleteDescriptionType::TransactionReferenceNumber() const {
+qint64 TransactionRecord::TransactionReferenceNumber() const {
     return childInt64(name::TransactionReferenceNumber);
 }
 
-void TXMLTransactionRecordInfoCompleteDescriptionType::setReportingFirmIdentification(
-    const QString &value) {
+void TransactionRecord::setReportingFirmIdentification(const QString &value) {
     setChildText(name::ReportingFirmIdentification, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingDay(const QString &value) {
+void TransactionRecord::setTradingDay(const QString &value) {
     setChildText(name::TradingDay, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingTime(const QString &value) {
+void TransactionRecord::setTradingTime(const QString &value) {
     setChildText(name::TradingTime, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingTimeZone(const QString &value) {
+void TransactionRecord::setTradingTimeZone(const QString &value) {
     setChildText(name::TradingTimeZone, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setBuySellIndicator(const QString &value) {
+void TransactionRecord::setBuySellIndicator(const QString &value) {
     setChildText(name::BuySellIndicator, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingCapacity(const QString &value) {
+void TransactionRecord::setTradingCapacity(const QString &value) {
     setChildText(name::TradingCapacity, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setInstrumentISINCode(const QString &value) {
+void TransactionRecord::setInstrumentISINCode(const QString &value) {
     setChildText(name::InstrumentISINCode, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setInstrumentInternalCode(qint32 value) {
+void TransactionRecord::setInstrumentInternalCode(qint32 value) {
     setChildInteger(name::InstrumentInternalCode, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setUnitPriceValue(const QString &value) {
+void TransactionRecord::setUnitPriceValue(const QString &value) {
     setChildText(name::UnitPriceValue, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setUnitPriceType(const QString &value) {
+void TransactionRecord::setUnitPriceType(const QString &value) {
     setChildText(name::UnitPriceType, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setPriceNotation(const QString &value) {
+void TransactionRecord::setPriceNotation(const QString &value) {
     setChildText(name::PriceNotation, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setQuantity(const QString &value) {
+void TransactionRecord::setQuantity(const QString &value) {
     setChildText(name::Quantity, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setCounterparty(const QString &value) {
+void TransactionRecord::setCounterparty(const QString &value) {
     setChildText(name::Counterparty, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setCounterpartyType(const QString &value) {
+void TransactionRecord::setCounterpartyType(const QString &value) {
     setChildText(name::CounterpartyType, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setClient(const QString &value) {
+void TransactionRecord::setClient(const QString &value) {
     setChildText(name::Client, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setClientType(const QString &value) {
+void TransactionRecord::setClientType(const QString &value) {
     setChildText(name::ClientType, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingVenue(const QString &value) {
+void TransactionRecord::setTradingVenue(const QString &value) {
     setChildText(name::TradingVenue, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setTradingVenueType(const QString &value) {
+void TransactionRecord::setTradingVenueType(const QString &value) {
     setChildText(name::TradingVenueType, value);
 }
-void TXMLTransactionRecordInfoCompleteDescriptionType::setTransactionReferenceNumber(qint64 value) {
+void TransactionRecord::setTransactionReferenceNumber(qint64 value) {
     setChildInteger(name::TransactionReferenceNumber, value);
 }
 
-// --- TXMLCancellationRecordInfoType ---
+// --- CancellationRecord ---
 
-QString TXMLCancellationRecordInfoType::ReportingFirmIdentification() const {
+QString CancellationRecord::ReportingFirmIdentification() const {
     return childText(name::ReportingFirmIdentification);
 }
-qint64 TXMLCancellationRecordInfoType::CancelledTransactionReferenceNumber() const {
+qint64 CancellationRecord::CancelledTransactionReferenceNumber() const {
     return childInt64(name::CancelledTransactionReferenceNumber);
 }
-QString TXMLCancellationRecordInfoType::CancelledTransactionFlag() const {
+QString CancellationRecord::CancelledTransactionFlag() const {
     return childText(name::CancelledTransactionFlag);
 }
 
-void TXMLCancellationRecordInfoType::setReportingFirmIdentification(const QString &value) {
+void CancellationRecord::setReportingFirmIdentification(const QString &value) {
     setChildText(name::ReportingFirmIdentification, value);
 }
-void TXMLCancellationRecordInfoType::setCancelledTransactionReferenceNumber(qint64 value) {
+void CancellationRecord::setCancelledTransactionReferenceNumber(qint64 value) {
     setChildInteger(name::CancelledTransactionReferenceNumber, value);
 }
-void TXMLCancellationRecordInfoType::setCancelledTransactionFlag(const QString &value) {
+void CancellationRecord::setCancelledTransactionFlag(const QString &value) {
     setChildText(name::CancelledTransactionFlag, value);
 }
 
 // --- collections ---
 
-TXMLSifrant::TXMLSifrant(NtrsDocument *document, NodeId id)
-    : TXMLNodeCollection(document, id, name::SifrantRecordInfo) {}
+InstrumentList::InstrumentList(NtrsDocument *document, NodeId id)
+    : XmlNodeList(document, id, name::SifrantRecordInfo) {}
 
-TXMLTransactionReporting::TXMLTransactionReporting(NtrsDocument *document, NodeId id)
-    : TXMLNodeCollection(document, id, name::TransactionRecordInfo) {}
+TransactionList::TransactionList(NtrsDocument *document, NodeId id)
+    : XmlNodeList(document, id, name::TransactionRecordInfo) {}
 
-TXMLCancelledTransactions::TXMLCancelledTransactions(NtrsDocument *document, NodeId id)
-    : TXMLNodeCollection(document, id, name::CancellationRecordInfo) {}
+CancellationList::CancellationList(NtrsDocument *document, NodeId id)
+    : XmlNodeList(document, id, name::CancellationRecordInfo) {}
 
-// --- TXMLNTRSRoot ---
+// --- NtrsRoot ---
 
-QString TXMLNTRSRoot::Version() const {
+QString NtrsRoot::Version() const {
     return attribute(attr::Version);
 }
-QString TXMLNTRSRoot::CreationDate() const {
+QString NtrsRoot::CreationDate() const {
     return attribute(attr::CreationDate);
 }
-QString TXMLNTRSRoot::CreationTime() const {
+QString NtrsRoot::CreationTime() const {
     return attribute(attr::CreationTime);
 }
-QString TXMLNTRSRoot::CreationTimeOffset() const {
+QString NtrsRoot::CreationTimeOffset() const {
     return attribute(attr::CreationTimeOffset);
 }
-QString TXMLNTRSRoot::MaticnaStevilkaZavezanca() const {
+QString NtrsRoot::MaticnaStevilkaZavezanca() const {
     return attribute(attr::MaticnaStevilkaZavezanca);
 }
-TXMLSifrant TXMLNTRSRoot::Sifrant() {
-    return childNode<TXMLSifrant>(name::Sifrant);
+InstrumentList NtrsRoot::Sifrant() {
+    return childNode<InstrumentList>(name::Sifrant);
 }
-TXMLTransactionReporting TXMLNTRSRoot::TransactionReporting() {
-    return childNode<TXMLTransactionReporting>(name::TransactionReporting);
+TransactionList NtrsRoot::TransactionReporting() {
+    return childNode<TransactionList>(name::TransactionReporting);
 }
-TXMLCancelledTransactions TXMLNTRSRoot::CancelledTransactions() {
-    return childNode<TXMLCancelledTransactions>(name::CancelledTransactions);
+CancellationList NtrsRoot::CancelledTransactions() {
+    return childNode<CancellationList>(name::CancelledTransactions);
 }
 
-void TXMLNTRSRoot::setVersion(const QString &value) {
+void NtrsRoot::setVersion(const QString &value) {
     setAttribute(attr::Version, value);
 }
-void TXMLNTRSRoot::setCreationDate(const QString &value) {
+void NtrsRoot::setCreationDate(const QString &value) {
     setAttribute(attr::CreationDate, value);
 }
-void TXMLNTRSRoot::setCreationTime(const QString &value) {
+void NtrsRoot::setCreationTime(const QString &value) {
     setAttribute(attr::CreationTime, value);
 }
-void TXMLNTRSRoot::setCreationTimeOffset(const QString &value) {
+void NtrsRoot::setCreationTimeOffset(const QString &value) {
     setAttribute(attr::CreationTimeOffset, value);
 }
-void TXMLNTRSRoot::setMaticnaStevilkaZavezanca(const QString &value) {
+void NtrsRoot::setMaticnaStevilkaZavezanca(const QString &value) {
     setAttribute(attr::MaticnaStevilkaZavezanca, value);
 }
 

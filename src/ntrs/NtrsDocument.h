@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TXMLNode.h"
+#include "XmlNode.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -19,9 +19,9 @@ class QIODevice;
 // a value again replaces its text in place. Getting a value never creates an element.
 
 // Identification of a derivative without an ISIN (`AIICode`).
-class TXMLAIIType : public TXMLNode {
+class AlternativeInstrumentId : public XmlNode {
 public:
-    using TXMLNode::TXMLNode;
+    using XmlNode::XmlNode;
 
     QString AIIExchangeCode() const;
     QString AIIProductCode() const;
@@ -39,13 +39,13 @@ public:
 };
 
 // One instrument of the instrument register (`SifrantRecordInfo`).
-class TXMLSifrantRecordInfoCompleteDescriptionType : public TXMLNode {
+class InstrumentRecord : public XmlNode {
 public:
-    using TXMLNode::TXMLNode;
+    using XmlNode::XmlNode;
 
     QString ReportingFirmIdentification() const;
     QString InstrumentISINCode() const;
-    TXMLAIIType AIICode();
+    AlternativeInstrumentId AIICode();
     qint32 InstrumentInternalCode() const;
     QString InstrumentName() const;
     QString IssuerName() const;
@@ -76,9 +76,9 @@ public:
 };
 
 // One reported transaction (`TransactionRecordInfo`).
-class TXMLTransactionRecordInfoCompleteDescriptionType : public TXMLNode {
+class TransactionRecord : public XmlNode {
 public:
-    using TXMLNode::TXMLNode;
+    using XmlNode::XmlNode;
 
     QString ReportingFirmIdentification() const;
     QString TradingDay() const;
@@ -87,7 +87,7 @@ public:
     QString BuySellIndicator() const;
     QString TradingCapacity() const;
     QString InstrumentISINCode() const;
-    TXMLAIIType AIICode();
+    AlternativeInstrumentId AIICode();
     qint32 InstrumentInternalCode() const;
     QString UnitPriceValue() const;
     QString UnitPriceType() const;
@@ -123,9 +123,9 @@ public:
 };
 
 // The cancellation of a transaction reported earlier (`CancellationRecordInfo`).
-class TXMLCancellationRecordInfoType : public TXMLNode {
+class CancellationRecord : public XmlNode {
 public:
-    using TXMLNode::TXMLNode;
+    using XmlNode::XmlNode;
 
     QString ReportingFirmIdentification() const;
     qint64 CancelledTransactionReferenceNumber() const;
@@ -137,37 +137,36 @@ public:
 };
 
 // The instrument register (`Sifrant`).
-class TXMLSifrant : public TXMLNodeCollection<TXMLSifrantRecordInfoCompleteDescriptionType> {
+class InstrumentList : public XmlNodeList<InstrumentRecord> {
 public:
-    TXMLSifrant(NtrsDocument *document, NodeId id);
+    InstrumentList(NtrsDocument *document, NodeId id);
 };
 
 // The reported transactions (`TransactionReporting`).
-class TXMLTransactionReporting
-    : public TXMLNodeCollection<TXMLTransactionRecordInfoCompleteDescriptionType> {
+class TransactionList : public XmlNodeList<TransactionRecord> {
 public:
-    TXMLTransactionReporting(NtrsDocument *document, NodeId id);
+    TransactionList(NtrsDocument *document, NodeId id);
 };
 
 // The cancellations (`CancelledTransactions`).
-class TXMLCancelledTransactions : public TXMLNodeCollection<TXMLCancellationRecordInfoType> {
+class CancellationList : public XmlNodeList<CancellationRecord> {
 public:
-    TXMLCancelledTransactions(NtrsDocument *document, NodeId id);
+    CancellationList(NtrsDocument *document, NodeId id);
 };
 
 // The root (`NTRSRoot`): its values are attributes.
-class TXMLNTRSRoot : public TXMLNode {
+class NtrsRoot : public XmlNode {
 public:
-    using TXMLNode::TXMLNode;
+    using XmlNode::XmlNode;
 
     QString Version() const;
     QString CreationDate() const;
     QString CreationTime() const;
     QString CreationTimeOffset() const;
     QString MaticnaStevilkaZavezanca() const;
-    TXMLSifrant Sifrant();
-    TXMLTransactionReporting TransactionReporting();
-    TXMLCancelledTransactions CancelledTransactions();
+    InstrumentList Sifrant();
+    TransactionList TransactionReporting();
+    CancellationList CancelledTransactions();
 
     void setVersion(const QString &value);
     void setCreationDate(const QString &value);
@@ -181,7 +180,7 @@ public:
 // trades holds some two million elements); the handles above point into it.
 class NtrsDocument {
 public:
-    using NodeId = TXMLNode::NodeId;
+    using NodeId = XmlNode::NodeId;
 
     NtrsDocument();
     NtrsDocument(const NtrsDocument &) = delete;
@@ -190,7 +189,7 @@ public:
     QString version() const { return QStringLiteral("1.0"); }
     QString encoding() const { return QStringLiteral("utf-8"); }
 
-    TXMLNTRSRoot root() { return TXMLNTRSRoot(this, rootId); }
+    NtrsRoot root() { return NtrsRoot(this, rootId); }
 
     // The whole file: the declaration, then every element on its own line, each level indented
     // two blanks further than its parent.
@@ -202,7 +201,7 @@ public:
     void save(const QString &fileName) const;
 
 private:
-    friend class TXMLNode;
+    friend class XmlNode;
     static constexpr NodeId rootId = 0;
     static constexpr NodeId noNode = NodeId(-1);
 

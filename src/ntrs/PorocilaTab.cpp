@@ -1,12 +1,12 @@
 #include "PorocilaTab.h"
 
+#include "DataGrid.h"
 #include "PeriodField.h"
 #include "Prompter.h"
 #include "Query.h"
 #include "RapoError.h"
 #include "Session.h"
-#include "TFwwDBGrid.h"
-#include "TPTypedEdit.h"
+#include "TypedEdit.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -29,9 +29,9 @@ PorocilaTab::PorocilaTab(QWidget *parent) : MainTab(parent) {
     bbReGeneriraj = new QPushButton(QStringLiteral("Ponovno generiraj"), this);
     bbReGeneriraj->setObjectName(QStringLiteral("bbReGeneriraj"));
 
-    dbPorocila = new TFwwDBGrid(this);
+    dbPorocila = new DataGrid(this);
     dbPorocila->setObjectName(QStringLiteral("dbPorocila"));
-    dbPorocila->setLabelAlign(TLabelAlign::laNone);
+    dbPorocila->setLabelAlign(LabelAlign::laNone);
     dbPorocila->OnZoom = [] {};
     pmStatusi = new QMenu(this);
     pmStatusi->setObjectName(QStringLiteral("pmStatusi"));
@@ -60,8 +60,8 @@ PorocilaTab::PorocilaTab(QWidget *parent) : MainTab(parent) {
     connect(bbReGeneriraj, &QPushButton::clicked, this, &PorocilaTab::bbReGenerirajClick);
     connect(pmPotrjeno, &QAction::triggered, this, &PorocilaTab::pmPotrjenoClick);
     connect(pmZavrnjeno, &QAction::triggered, this, &PorocilaTab::pmZavrnjenoClick);
-    connect(dbPorocila, &TFwwDBGrid::currentRowChanged, this, [this] { updateActions(); });
-    for (TPTypedEdit *field : {pteDanOd, pteDanDo})
+    connect(dbPorocila, &DataGrid::currentRowChanged, this, [this] { updateActions(); });
+    for (TypedEdit *field : {pteDanOd, pteDanDo})
         PeriodField::whenLeft(field, [this] { bbRefreshClick(); });
     updateActions();
 }

@@ -10,8 +10,8 @@ class QMenu;
 class QPushButton;
 class Query;
 class Session;
-class TFwwDBGrid;
-class TPTypedEdit;
+class DataGrid;
+class TypedEdit;
 
 // "Poročila": the register of generated reports with the regulator's answers.
 class PorocilaTab : public MainTab {
@@ -27,12 +27,12 @@ public:
     // The actions the current row allows (all off without a row).
     ReportRegister::Actions actions() const { return actions_; }
 
-    TPTypedEdit *pteDanOd;
-    TPTypedEdit *pteDanDo;
+    TypedEdit *pteDanOd;
+    TypedEdit *pteDanDo;
     QPushButton *bbRefresh;
     QPushButton *BitBtn4;
     QPushButton *bbReGeneriraj;
-    TFwwDBGrid *dbPorocila;
+    DataGrid *dbPorocila;
     QMenu *pmStatusi;
     QAction *pmPotrjeno;
     QAction *pmZavrnjeno;

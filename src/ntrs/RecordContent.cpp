@@ -35,12 +35,12 @@ QString RecordContent::pf(const Query &q, const QString &column, const QString &
     const FieldDef *field = q.field(column);
     const FieldFormat::FormatColumn value{q.columnName(index), field ? field->caption : QString(),
                                           q.asString(column)};
-    return FieldFormat::ProveraFormata(value, format, prefix, suffix, reference_);
+    return FieldFormat::check(value, format, prefix, suffix, reference_);
 }
 
 QString RecordContent::firm(const Query &q) const {
-    return FieldFormat::FormatToLength(pf(q, QStringLiteral("Swift_BPH"), QStringLiteral("11(x)")),
-                                       11, QStringLiteral("X"), false);
+    return FieldFormat::padToLength(pf(q, QStringLiteral("Swift_BPH"), QStringLiteral("11(x)")), 11,
+                                    QStringLiteral("X"), false);
 }
 
 qint32 RecordContent::internalCode(const Query &q, const QString &column) const {
@@ -56,7 +56,7 @@ bool RecordContent::isDerivative(const Query &instrument) {
     return type.startsWith(u'O') || type.startsWith(u'F');
 }
 
-void RecordContent::fillDerivative(TXMLAIIType aii, const Query &instrument) const {
+void RecordContent::fillDerivative(AlternativeInstrumentId aii, const Query &instrument) const {
     const QString type = instrument.asString(QStringLiteral("TipInstr"));
     const QString shortCode = instrument.asString(QStringLiteral("KRT"));
     const QString kind = type.left(1).toUpper();
@@ -82,8 +82,7 @@ void RecordContent::fillDerivative(TXMLAIIType aii, const Query &instrument) con
     aii.setAIIStrikePrice(pf(instrument, QStringLiteral("IZVCEN"), QStringLiteral("1(d)")));
 }
 
-void RecordContent::fillInstrument(TXMLSifrantRecordInfoCompleteDescriptionType record,
-                                   const Query &q) const {
+void RecordContent::fillInstrument(InstrumentRecord record, const Query &q) const {
     record.setReportingFirmIdentification(firm(q));
     record.setInstrumentISINCode(pf(q, QStringLiteral("ISIN"), QStringLiteral("2(a)9(x)1(n)")));
     if (isDerivative(q))
@@ -119,15 +118,15 @@ QString RecordContent::bic(const Query &q, const QString &column) const {
     return pf(q, column, QStringLiteral("11(x)")) + QString(qMax<qsizetype>(0, 11 - stored), u'X');
 }
 
-void RecordContent::fillTransaction(TXMLTransactionRecordInfoCompleteDescriptionType record,
-                                    const Query &q, Query &instruments) const {
+void RecordContent::fillTransaction(TransactionRecord record, const Query &q,
+                                    Query &instruments) const {
     record.setReportingFirmIdentification(firm(q));
     record.setTradingDay(isoDate(q.asDateTime(QStringLiteral("Dan"))));
     record.setTradingTime(
         q.asDateTime(QStringLiteral("Cas")).time().toString(QStringLiteral("HH:mm:ss")));
-    record.setTradingTimeZone(FieldFormat::ProveraFormata(std::nullopt, QStringLiteral("1(S)2(n)"),
-                                                          q.asString(QStringLiteral("Offset")), {},
-                                                          reference_));
+    record.setTradingTimeZone(FieldFormat::check(std::nullopt, QStringLiteral("1(S)2(n)"),
+                                                 q.asString(QStringLiteral("Offset")), {},
+                                                 reference_));
     record.setBuySellIndicator(pf(q, QStringLiteral("INDNAKPROD"), QStringLiteral("1(a)")));
     record.setTradingCapacity(q.asString(QStringLiteral("TrgZmog")));
     record.setInstrumentISINCode(pf(q, QStringLiteral("ISIN"), QStringLiteral("2(a)9(x)1(n)")));
@@ -160,8 +159,8 @@ void RecordContent::fillTransaction(TXMLTransactionRecordInfoCompleteDescription
             return;
         if (!isEmpty(q, QStringLiteral("SWIFT"))) {
             record.setClient(
-                FieldFormat::FormatToLength(pf(q, QStringLiteral("SWIFT"), QStringLiteral("11(x)")),
-                                            11, QStringLiteral("X"), false));
+                FieldFormat::padToLength(pf(q, QStringLiteral("SWIFT"), QStringLiteral("11(x)")),
+                                         11, QStringLiteral("X"), false));
             record.setClientType(QStringLiteral("BIC"));
         } else {
             const qsizetype length = q.asString(QStringLiteral("KRTBNK")).size();
@@ -207,7 +206,7 @@ void RecordContent::fillTransaction(TXMLTransactionRecordInfoCompleteDescription
         wholeNumber(q.asString(QStringLiteral("RefStTransaC")), true));
 }
 
-void RecordContent::fillCancellation(TXMLCancellationRecordInfoType record, const Query &q) const {
+void RecordContent::fillCancellation(CancellationRecord record, const Query &q) const {
     record.setReportingFirmIdentification(firm(q));
     record.setCancelledTransactionReferenceNumber(
         wholeNumber(q.asString(QStringLiteral("RefStTransaC")), true));

@@ -14,12 +14,10 @@ public:
     // `reference` is the transaction reference of the working set's current row, for messages.
     RecordContent(const Configuration &configuration, QString reference = {});
 
-    void fillInstrument(TXMLSifrantRecordInfoCompleteDescriptionType record,
-                        const Query &instrument) const;
+    void fillInstrument(InstrumentRecord record, const Query &instrument) const;
     // Moves the instrument query to the transaction's instrument for its derivative data.
-    void fillTransaction(TXMLTransactionRecordInfoCompleteDescriptionType record, const Query &row,
-                         Query &instruments) const;
-    void fillCancellation(TXMLCancellationRecordInfoType record, const Query &row) const;
+    void fillTransaction(TransactionRecord record, const Query &row, Query &instruments) const;
+    void fillCancellation(CancellationRecord record, const Query &row) const;
 
     // Whether an instrument row describes a derivative without ISIN (an option or a future).
     static bool isDerivative(const Query &instrument);
@@ -29,7 +27,7 @@ private:
                const QString &prefix = {}, const QString &suffix = {}) const;
     QString firm(const Query &q) const;
     qint32 internalCode(const Query &q, const QString &column) const;
-    void fillDerivative(TXMLAIIType aii, const Query &instrument) const;
+    void fillDerivative(AlternativeInstrumentId aii, const Query &instrument) const;
     QString bic(const Query &q, const QString &column) const;
 
     const Configuration &configuration_;

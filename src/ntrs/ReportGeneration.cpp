@@ -1,6 +1,7 @@
 #include "ReportGeneration.h"
 
 #include "Clock.h"
+#include "EditableTable.h"
 #include "FieldFormat.h"
 #include "NtrsDocument.h"
 #include "Query.h"
@@ -10,8 +11,7 @@
 #include "RunState.h"
 #include "SchemaValidator.h"
 #include "Session.h"
-#include "TDMTable.h"
-#include "TimeZoneInfo.h"
+#include "TimeZone.h"
 #include "Transaction.h"
 
 #include <QFile>
@@ -28,9 +28,9 @@ QString creationOffset(Session &session, const QDateTime &now) {
     const QString zone = q.asString(QStringLiteral("TIMEZONE"));
     q.close();
     if (!zone.isEmpty())
-        return TimeZoneInfo::GetTimeZoneInfo(zone, c.sfTrgaPorocevalca, now, c.fiksniTimeZoneTrgi);
-    return TimeZoneInfo::GetTimeZoneInfo(QStringLiteral("+01"), QStringLiteral("8"), now,
-                                         c.fiksniTimeZoneTrgi);
+        return TimeZone::venueOffset(zone, c.sfTrgaPorocevalca, now, c.fiksniTimeZoneTrgi);
+    return TimeZone::venueOffset(QStringLiteral("+01"), QStringLiteral("8"), now,
+                                 c.fiksniTimeZoneTrgi);
 }
 
 // A report still waiting to be signed has the number and file name the new one would take;
@@ -57,11 +57,11 @@ bool leftOut(const Query &row) {
 }
 } // namespace
 
-ReportGeneration::Result ReportGeneration::bbGenXMLClick(Session &session, Query &rows,
-                                                         Query &instruments, RunState &state,
-                                                         const QDate &from, const QDate &to) {
+ReportGeneration::Result ReportGeneration::generate(Session &session, Query &rows,
+                                                    Query &instruments, RunState &state,
+                                                    const QDate &from, const QDate &to) {
     const Configuration &c = session.configuration;
-    session.NapakavLog(QStringLiteral("Generiranje xml-ja!"));
+    session.debugLog.write(QStringLiteral("Generiranje xml-ja!"));
     if (!rows.active() || rows.recordCount() == 0)
         throw RapoError(QStringLiteral("Nabor je prazen! Generiranje XML ni možno!"));
 
@@ -71,59 +71,59 @@ ReportGeneration::Result ReportGeneration::bbGenXMLClick(Session &session, Query
     const RunState::Regeneration regeneration = state.regeneration;
 
     session.progress(QStringLiteral("Generiranje"));
-    session.NapakavLog(QStringLiteral("pre TXMLDocument.Create!"));
+    session.debugLog.write(QStringLiteral("pre TXMLDocument.Create!"));
     NtrsDocument document;
-    session.NapakavLog(QStringLiteral("pre xmlRAPO.GetDocBinding(!"));
-    TXMLNTRSRoot root = document.root();
+    session.debugLog.write(QStringLiteral("pre xmlRAPO.GetDocBinding(!"));
+    NtrsRoot root = document.root();
     rows.first();
     const QString firm = rows.asString(QStringLiteral("MTS_BPHCalc"));
     root.setAttribute(QStringLiteral("xmlns:xsi"),
                       QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"));
     root.setAttribute(QStringLiteral("xsi:noNamespaceSchemaLocation"), QStringLiteral("NTRS.xsd"));
-    root.setMaticnaStevilkaZavezanca(FieldFormat::PadRegistrationNumber(firm));
+    root.setMaticnaStevilkaZavezanca(FieldFormat::padRegistrationNumber(firm));
     root.setCreationDate(session.clock.now().toString(QStringLiteral("yyyy-MM-dd")));
     const QDateTime now = session.clock.now();
     root.setCreationTime(now.toString(QStringLiteral("HH:mm:ss")));
-    session.NapakavLog(QStringLiteral("nafilal RAPO_Root!"));
+    session.debugLog.write(QStringLiteral("nafilal RAPO_Root!"));
     root.setCreationTimeOffset(creationOffset(session, now));
     root.setVersion(QStringLiteral("2.0"));
-    session.NapakavLog(QStringLiteral("nafilal RAPO_Root 2.0!"));
+    session.debugLog.write(QStringLiteral("nafilal RAPO_Root 2.0!"));
 
-    TXMLSifrant sifrant = root.Sifrant();
+    InstrumentList sifrant = root.Sifrant();
     QSet<QString> written;
     const RecordContent content(c, rows.asString(QStringLiteral("RefStTransaC")));
     instruments.recordCount();
     for (instruments.first(); !instruments.eof(); instruments.next()) {
-        session.NapakavLog(QStringLiteral("qSifrantFinInstrISIN:") +
-                           instruments.asString(QStringLiteral("ISIN")));
+        session.debugLog.write(QStringLiteral("qSifrantFinInstrISIN:") +
+                               instruments.asString(QStringLiteral("ISIN")));
         const QString code = instruments.asString(QStringLiteral("IntIdent"));
         if (written.contains(code))
             continue;
-        content.fillInstrument(sifrant.Add(), instruments);
+        content.fillInstrument(sifrant.append(), instruments);
         written.insert(code);
     }
 
     qint64 collectionId = 0;
     for (rows.first(); !rows.eof(); rows.next()) {
         const QString reference = rows.asString(QStringLiteral("RefStTransaC"));
-        session.NapakavLog(QStringLiteral("qDPATVPPSL_RefStTransaC:") + reference);
+        session.debugLog.write(QStringLiteral("qDPATVPPSL_RefStTransaC:") + reference);
         collectionId = rows.asInteger(QStringLiteral("DPATVPID"));
         if (leftOut(rows))
             continue;
         const RecordContent record(c, reference);
         if (rows.asString(QStringLiteral("ISSTN")) == QLatin1String("D"))
-            record.fillCancellation(root.CancelledTransactions().Add(), rows);
+            record.fillCancellation(root.CancelledTransactions().append(), rows);
         else
-            record.fillTransaction(root.TransactionReporting().Add(), rows, instruments);
+            record.fillTransaction(root.TransactionReporting().append(), rows, instruments);
     }
 
-    session.NapakavLog(QStringLiteral("pre XML FileName"));
+    session.debugLog.write(QStringLiteral("pre XML FileName"));
     const int year = regeneration.active ? regeneration.reportDate.year() : today.year();
     const qint64 number = regeneration.active ? regeneration.zapSt : sequence;
     Result result;
     const QString fileName = ReportNumbering::fileName(firm, number, year);
     result.path = session.programDirectory + fileName;
-    session.NapakavLog(QStringLiteral("XML FileName:") + result.path);
+    session.debugLog.write(QStringLiteral("XML FileName:") + result.path);
     refuseWaitingReport(session, fileName);
     document.save(result.path);
 
@@ -140,7 +140,7 @@ ReportGeneration::Result ReportGeneration::bbGenXMLClick(Session &session, Query
         session.progress(QStringLiteral("Vpis v register"));
         try {
             Transaction tx(session.db);
-            TDMTable tDPATVP(session.db, QStringLiteral("DPATVP"));
+            EditableTable tDPATVP(session.db, QStringLiteral("DPATVP"));
             session.activityLog.attach(tDPATVP);
             tDPATVP.open();
             tDPATVP.append();
@@ -161,6 +161,6 @@ ReportGeneration::Result ReportGeneration::bbGenXMLClick(Session &session, Query
         result.valid = true;
     }
     state.endRegeneration();
-    session.NapakavLog(QStringLiteral("Generiranje xml-ja končano!"));
+    session.debugLog.write(QStringLiteral("Generiranje xml-ja končano!"));
     return result;
 }

@@ -19,6 +19,6 @@ public:
     };
 
     // `rows` is the loaded working set, `instruments` its instrument query.
-    static Result bbGenXMLClick(Session &session, Query &rows, Query &instruments, RunState &state,
-                                const QDate &from, const QDate &to);
+    static Result generate(Session &session, Query &rows, Query &instruments, RunState &state,
+                           const QDate &from, const QDate &to);
 };

@@ -32,7 +32,7 @@ QString ReportNumbering::fileName(const QString &firm, qint64 sequence, int year
     if (!ok)
         throw RapoError(u'\'' + firm + QStringLiteral("' ni veljavno celo število"));
     return QStringLiteral("TRDAT01_") +
-           FieldFormat::PadRegistrationNumber(QString::number(number)) + u'_' +
+           FieldFormat::padRegistrationNumber(QString::number(number)) + u'_' +
            QStringLiteral("%1").arg(sequence, 4, 10, QLatin1Char('0')) + u'_' +
            QStringLiteral("%1").arg(year % 100, 2, 10, QLatin1Char('0')) + QStringLiteral(".xml");
 }

@@ -1,12 +1,12 @@
 #include "ReportRegister.h"
 
 #include "Clock.h"
+#include "EditableTable.h"
 #include "FieldDef.h"
 #include "Prompter.h"
 #include "Query.h"
 #include "RapoError.h"
 #include "Session.h"
-#include "TDMTable.h"
 #include "Transaction.h"
 #include "Waiter.h"
 
@@ -25,7 +25,7 @@ template <typename Work> void step(const QString &message, Database &db, Work wo
 
 // The register row through the logged table component, found by its number, sequence number
 // and, when given, its status as it was read.
-bool locate(TDMTable &tDPATVP, const ReportRegister::Row &row, bool byStatus) {
+bool locate(EditableTable &tDPATVP, const ReportRegister::Row &row, bool byStatus) {
     QList<QPair<QString, QVariant>> key = {{QStringLiteral("DPATVPID"), row.id},
                                            {QStringLiteral("ZAPST"), row.zapSt}};
     if (byStatus)
@@ -116,7 +116,7 @@ void ReportRegister::confirm(Session &session, const Row &row) {
         q.setInteger(QStringLiteral("DPATVPID"), row.id);
         q.setInteger(QStringLiteral("ZAPST"), row.zapSt);
         q.open();
-        TDMTable tDPATVP(db, QStringLiteral("DPATVP"));
+        EditableTable tDPATVP(db, QStringLiteral("DPATVP"));
         session.activityLog.attach(tDPATVP);
         for (; !q.eof(); q.next()) {
             if (!locate(tDPATVP, row, false))
@@ -167,7 +167,7 @@ void ReportRegister::confirm(Session &session, const Row &row) {
 
 void ReportRegister::reject(Session &session, const Row &row) {
     step(QStringLiteral("Napaka pri popravku v DPATVP!"), session.db, [&] {
-        TDMTable tDPATVP(session.db, QStringLiteral("DPATVP"));
+        EditableTable tDPATVP(session.db, QStringLiteral("DPATVP"));
         session.activityLog.attach(tDPATVP);
         if (locate(tDPATVP, row, true)) {
             tDPATVP.edit();
@@ -219,7 +219,7 @@ bool ReportRegister::remove(Session &session, const Row &row) {
     }
     if (row.status == 0 || row.status == 3) {
         step(QStringLiteral("Napaka pri brisanju iz DPATVP!"), db, [&] {
-            TDMTable tDPATVP(db, QStringLiteral("DPATVP"));
+            EditableTable tDPATVP(db, QStringLiteral("DPATVP"));
             session.activityLog.attach(tDPATVP);
             if (locate(tDPATVP, row, true))
                 tDPATVP.deleteRow();

@@ -2,7 +2,7 @@
 
 #include "PeriodField.h"
 
-#include "TPTypedEdit.h"
+#include "TypedEdit.h"
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>

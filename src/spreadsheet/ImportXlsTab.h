@@ -2,7 +2,7 @@
 
 #include "MainTab.h"
 
-class TPTypedEdit;
+class TypedEdit;
 class QPushButton;
 class QProgressBar;
 class QPlainTextEdit;
@@ -19,7 +19,7 @@ public:
     void entered() override;
 
     QFrame *Panel4;
-    TPTypedEdit *pteImpDan;
+    TypedEdit *pteImpDan;
     QPushButton *bbImpNabor;
     QPushButton *bbImpBrisi;
     QPushButton *bbImportXLS;

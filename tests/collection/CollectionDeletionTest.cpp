@@ -17,7 +17,7 @@ TEST(CollectionDeletion, DiscardsEveryUnreportedCollectionAndTheUnsentReportsOfT
     f.host.import(1, QDate(2014, 4, 1), 100, "SI0031102120", 900001, "", 2);
     f.host.import(2, QDate(2014, 4, 1), 100, "SI0031102120", 900002, "", 3);
 
-    CollectionDeletion::BitBtn3Click(f.session(), QDate(2014, 4, 1), QDate(2014, 4, 30));
+    CollectionDeletion::deletePeriod(f.session(), QDate(2014, 4, 1), QDate(2014, 4, 30));
 
     EXPECT_EQ(f.t.scalar("select group_concat(DPATVPID || '/' || ZAPST) from (select * from "
                          "DPATVP order by DPATVPID, ZAPST)")
@@ -36,7 +36,7 @@ TEST(CollectionDeletion, DiscardsEveryUnreportedCollectionAndTheUnsentReportsOfT
 
 TEST(CollectionDeletion, NothingToDeleteCommitsWithoutChanges) {
     CollectionFixture f;
-    CollectionDeletion::BitBtn3Click(f.session(), QDate(2014, 4, 1), QDate(2014, 4, 1));
+    CollectionDeletion::deletePeriod(f.session(), QDate(2014, 4, 1), QDate(2014, 4, 1));
     EXPECT_EQ(f.t.scalar("select count(*) from ACT").toInt(), 0);
     EXPECT_FALSE(f.t.db->inTransaction());
 }

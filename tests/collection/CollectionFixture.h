@@ -17,7 +17,7 @@ struct CollectionFixture : SessionFixture {
         return *workingSet_;
     }
     CollectionRun::Result run(const QDate &from, const QDate &to) {
-        return CollectionRun::bbNaborClick(session(), workingSet(), state, from, to);
+        return CollectionRun::run(session(), workingSet(), state, from, to);
     }
     CollectionRun::Result run(const QDate &day) { return run(day, day); }
 

@@ -23,7 +23,7 @@ struct DemoSiteRun {
         workingSet = std::make_unique<WorkingSet>(*session);
     }
     CollectionRun::Result run(const QDate &day) {
-        return CollectionRun::bbNaborClick(*session, *workingSet, state, day, day);
+        return CollectionRun::run(*session, *workingSet, state, day, day);
     }
     QStringList rows(const QStringList &columns) {
         QStringList out;

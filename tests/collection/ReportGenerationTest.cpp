@@ -33,11 +33,11 @@ struct DemoReport {
     }
     CollectionRun::Result collect(const QDate &day) {
         from = to = day;
-        return CollectionRun::bbNaborClick(*session, *workingSet, state, day, day);
+        return CollectionRun::run(*session, *workingSet, state, day, day);
     }
     ReportGeneration::Result generate() {
-        return ReportGeneration::bbGenXMLClick(*session, workingSet->qDPATVPPSL,
-                                               workingSet->qSifrantFinInstr, state, from, to);
+        return ReportGeneration::generate(*session, workingSet->qDPATVPPSL,
+                                          workingSet->qSifrantFinInstr, state, from, to);
     }
     QString read(const QString &path) {
         QFile f(path);
@@ -200,9 +200,9 @@ QString fill(const RecordCase &c, bool instrument) {
     NtrsDocument document;
     const RecordContent content(config, "42");
     if (instrument)
-        content.fillInstrument(document.root().Sifrant().Add(), row);
+        content.fillInstrument(document.root().Sifrant().append(), row);
     else
-        content.fillTransaction(document.root().TransactionReporting().Add(), row, instruments);
+        content.fillTransaction(document.root().TransactionReporting().append(), row, instruments);
     // Compact: the layout between elements carries no meaning.
     return QString::fromUtf8(document.xml()).replace(QRegularExpression(">\\s+<"), "><");
 }

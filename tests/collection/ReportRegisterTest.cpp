@@ -143,9 +143,9 @@ TEST(ReportRegeneration, ARejectedReportIsCollectedAgainAndRegisteredAsRegenerat
     QFile::copy(RAPO_DEMO_SCHEMA, f.t.dir.file("NTRS.xsd"));
     f.clock.set(QDateTime(QDate(2014, 4, 1), QTime(18, 0)));
     const auto collected = f.run(QDate(2014, 3, 31), QDate(2014, 4, 1));
-    const auto first = ReportGeneration::bbGenXMLClick(f.session(), f.workingSet().qDPATVPPSL,
-                                                       f.workingSet().qSifrantFinInstr, f.state,
-                                                       QDate(2014, 3, 31), QDate(2014, 4, 1));
+    const auto first = ReportGeneration::generate(f.session(), f.workingSet().qDPATVPPSL,
+                                                  f.workingSet().qSifrantFinInstr, f.state,
+                                                  QDate(2014, 3, 31), QDate(2014, 4, 1));
     ASSERT_TRUE(first.valid) << first.errorLine.toStdString();
     const qint64 reference1 =
         f.t.scalar("select IDREFATVP from DPATVPPSL where IDPSL=1").toLongLong();
@@ -166,7 +166,7 @@ TEST(ReportRegeneration, ARejectedReportIsCollectedAgainAndRegisteredAsRegenerat
     rejected.reportingDay = QDate(2014, 4, 1);
     rejected.firstDay = QDate(2014, 3, 31);
     const auto regenerated =
-        ReportRegeneration::bbReGenerirajClick(f.session(), f.workingSet(), f.state, rejected);
+        ReportRegeneration::start(f.session(), f.workingSet(), f.state, rejected);
     EXPECT_EQ(regenerated.from, QDate(2014, 3, 31));
     EXPECT_EQ(regenerated.to, QDate(2014, 4, 1));
     EXPECT_TRUE(f.state.regeneration.active);
@@ -176,9 +176,9 @@ TEST(ReportRegeneration, ARejectedReportIsCollectedAgainAndRegisteredAsRegenerat
         f.t.scalar("select IDREFATVP from DPATVPPSL where IDPSL=2 and ISSTN='N'").toLongLong());
     EXPECT_EQ(f.t.scalar("select IDREFATVP from DPATVPPSL where IDPSL=1").toLongLong(), reference1);
 
-    const auto second = ReportGeneration::bbGenXMLClick(f.session(), f.workingSet().qDPATVPPSL,
-                                                        f.workingSet().qSifrantFinInstr, f.state,
-                                                        regenerated.from, regenerated.to);
+    const auto second = ReportGeneration::generate(f.session(), f.workingSet().qDPATVPPSL,
+                                                   f.workingSet().qSifrantFinInstr, f.state,
+                                                   regenerated.from, regenerated.to);
     ASSERT_TRUE(second.valid) << second.errorLine.toStdString();
     EXPECT_TRUE(second.path.endsWith("_0002_14.xml")) << second.path.toStdString();
     QFile xml(second.path);

@@ -1,8 +1,8 @@
+#include "DataGrid.h"
 #include "DisplayDefaults.h"
 #include "DisplayFormat.h"
+#include "GridDataSource.h"
 #include "ListRowSource.h"
-#include "TFwwDBGrid.h"
-#include "TFwwDataSource.h"
 #include "TempProgramDirectory.h"
 
 #include <QApplication>
@@ -31,10 +31,10 @@ ListRowSource workingSet() {
 
 TEST(DataGrid, ColumnsComeFromTheVisibleFieldsTitledByLabelOrName) {
     ListRowSource rows = workingSet();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.setDataSet(&rows);
     grid.dataSetChanged();
-    TFwwDataSource *source = grid.dataSource();
+    GridDataSource *source = grid.dataSource();
     ASSERT_EQ(source->columnCount(), 3);
     EXPECT_EQ(source->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
               "Identifikacija instrumenta ISIN");
@@ -46,17 +46,17 @@ TEST(DataGrid, ColumnsComeFromTheVisibleFieldsTitledByLabelOrName) {
 
 TEST(DataGrid, ClipboardTextOfAnEmptyList) {
     ListRowSource rows({"ISIN", "KOL"}, {}, {{"ISIN", Type::Text, "ISIN"}, {"KOL", Type::Number}});
-    TFwwDataSource source;
+    GridDataSource source;
     source.setDataSet(&rows);
-    EXPECT_EQ(TFwwDBGrid::clipboardText(source, "Transakcije"), "Transakcije\r\nISIN\tKOL\t");
+    EXPECT_EQ(DataGrid::clipboardText(source, "Transakcije"), "Transakcije\r\nISIN\tKOL\t");
 }
 
 TEST(DataGrid, ClipboardTextQuotesTextsAndLeavesHiddenFieldsOut) {
     ListRowSource rows = workingSet();
-    TFwwDataSource source;
+    GridDataSource source;
     source.setDataSet(&rows);
     rows.moveTo(2);
-    EXPECT_EQ(TFwwDBGrid::clipboardText(source, "Transakcije"),
+    EXPECT_EQ(DataGrid::clipboardText(source, "Transakcije"),
               "Transakcije\r\n"
               "Identifikacija instrumenta ISIN\tKOL\tOpis\t\r\n"
               "\"SI0031102120\"\t100,00\t\"Nakup \"\"A\"\"\"\t\r\n"
@@ -72,7 +72,7 @@ void sendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers = Qt::NoM
 
 TEST(DataGrid, EnterAndDoubleClickAskForZoomOnlyWhenAllowed) {
     ListRowSource rows = workingSet();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.setDataSet(&rows);
     grid.dataSetChanged();
     int zooms = 0;
@@ -81,16 +81,16 @@ TEST(DataGrid, EnterAndDoubleClickAskForZoomOnlyWhenAllowed) {
     sendKey(grid.view(), Qt::Key_Return);
     EXPECT_EQ(zooms, 1);
     EXPECT_EQ(grid.currentRow(), 1) << "Enter does not move the row";
-    grid.setGridButtons({TGridButton::gbCopyToClip});
+    grid.setGridButtons({GridButton::gbCopyToClip});
     sendKey(grid.view(), Qt::Key_Enter);
     EXPECT_EQ(zooms, 1);
-    EXPECT_FALSE(grid.toolButton(TGridButton::gbZoom)->isEnabled());
-    EXPECT_TRUE(grid.toolButton(TGridButton::gbCopyToClip)->isEnabled());
+    EXPECT_FALSE(grid.toolButton(GridButton::gbZoom)->isEnabled());
+    EXPECT_TRUE(grid.toolButton(GridButton::gbCopyToClip)->isEnabled());
 }
 
 TEST(DataGrid, EnterOnAGridWhoseZoomDoesNothingChangesNothing) {
     ListRowSource rows = workingSet();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.setDataSet(&rows);
     grid.dataSetChanged();
     grid.OnZoom = [] {};
@@ -103,7 +103,7 @@ TEST(DataGrid, EnterOnAGridWhoseZoomDoesNothingChangesNothing) {
 
 TEST(DataGrid, TheDrawingHookReadsTheDrawnRow) {
     ListRowSource rows = workingSet();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.setDataSet(&rows);
     grid.dataSetChanged();
     grid.OnDrawColumnCell = [&](CellColors &colors, int, const FieldDef &, bool) {
@@ -118,13 +118,13 @@ TEST(DataGrid, TheDrawingHookReadsTheDrawnRow) {
 
 TEST(DataGrid, ToolButtonsAreShownWhileTheListHasTheFocus) {
     ListRowSource rows = workingSet();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.setDataSet(&rows);
     EXPECT_FALSE(grid.toolButtonsShown());
     QFocusEvent in(QEvent::FocusIn);
     QApplication::sendEvent(grid.view(), &in);
     EXPECT_TRUE(grid.toolButtonsShown());
-    EXPECT_FALSE(grid.toolButton(TGridButton::gbGraph)->isEnabled());
+    EXPECT_FALSE(grid.toolButton(GridButton::gbGraph)->isEnabled());
     QFocusEvent out(QEvent::FocusOut);
     QApplication::sendEvent(grid.view(), &out);
     EXPECT_FALSE(grid.toolButtonsShown());
@@ -132,7 +132,7 @@ TEST(DataGrid, ToolButtonsAreShownWhileTheListHasTheFocus) {
 
 TEST(DataGrid, ColumnLayoutShowsTheListedFieldsInOrder) {
     ListRowSource rows = workingSet();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.setDataSet(&rows);
     grid.dataSetChanged();
     grid.setSelected({"IDPSL\t40\tPosel", "NOSUCH\t10\tX", "isin\t120\tISIN"});
@@ -143,7 +143,7 @@ TEST(DataGrid, ColumnLayoutShowsTheListedFieldsInOrder) {
 
 TEST(DataGrid, ClickingATitleSortsByTheValuesWithoutReloading) {
     ListRowSource rows = workingSet();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.setDataSet(&rows);
     grid.dataSetChanged();
     grid.view()->horizontalHeader()->sectionClicked(1);
@@ -158,7 +158,7 @@ TEST(DataGrid, ClickingATitleSortsByTheValuesWithoutReloading) {
 
 TEST(DataGrid, SearchFindsTheNextRowWithTheText) {
     ListRowSource rows = workingSet();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.setDataSet(&rows);
     grid.dataSetChanged();
     EXPECT_TRUE(grid.findText(0, "si003"));
@@ -171,7 +171,7 @@ TEST(DataGrid, SearchFindsTheNextRowWithTheText) {
 
 TEST(DataGrid, SortDefinitionsWithoutTextAreNamedByTheirColumns) {
     ListRowSource rows = workingSet();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.SortInfo = {{"", {{"DPATVP_SFVP", "ISIN"}, {"DPATVP_SFVP", "DANSPR", true}}},
                      {"Default", {{"DPATVP_SFVP", "ISIN"}}}};
     grid.setDataSet(&rows);
@@ -181,7 +181,7 @@ TEST(DataGrid, SortDefinitionsWithoutTextAreNamedByTheirColumns) {
 
 TEST(DataGrid, ExportWritesTheShownColumns) {
     ListRowSource rows = workingSet();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.setDataSet(&rows);
     grid.dataSetChanged();
     TempProgramDirectory dir;

@@ -1,4 +1,4 @@
-#include "TPTypedEdit.h"
+#include "TypedEdit.h"
 #include "TypedEditPicker.h"
 
 #include <QApplication>
@@ -18,14 +18,14 @@ static void PrintTo(const QString &text, std::ostream *out) {
 }
 
 namespace {
-using Type = TPTypedEdit::DataType;
+using Type = TypedEdit::DataType;
 
 const QDate today(2024, 3, 15);
 
 // Answers the picker dialogs from a script instead of showing them.
-class ScriptedEdit : public TPTypedEdit {
+class ScriptedEdit : public TypedEdit {
 public:
-    using TPTypedEdit::TPTypedEdit;
+    using TypedEdit::TypedEdit;
 
     std::optional<QDate> dateAnswer;
     std::optional<QTime> timeAnswer;
@@ -60,8 +60,8 @@ struct Form {
         other = new QLineEdit(&window);
         layout->addWidget(edit);
         layout->addWidget(other);
-        changes = std::make_unique<QSignalSpy>(edit, &TPTypedEdit::OnChange);
-        touches = std::make_unique<QSignalSpy>(edit, &TPTypedEdit::OnTouch);
+        changes = std::make_unique<QSignalSpy>(edit, &TypedEdit::valueChanged);
+        touches = std::make_unique<QSignalSpy>(edit, &TypedEdit::touched);
     }
 
     void show() {
@@ -371,13 +371,13 @@ TEST(TypedEdit, SettersConvertThroughTheEditsType) {
         Type type;
         bool fixed;
         QString format;
-        std::function<void(TPTypedEdit &)> set;
+        std::function<void(TypedEdit &)> set;
         Type resultType;
         QString shown, error;
     };
-    const auto date = [](TPTypedEdit &e) { e.setDate(QDate(2024, 3, 5)); };
-    const auto five = [](TPTypedEdit &e) { e.setInteger(5); };
-    const auto half = [](TPTypedEdit &e) { e.setFloat(-1234.5); };
+    const auto date = [](TypedEdit &e) { e.setDate(QDate(2024, 3, 5)); };
+    const auto five = [](TypedEdit &e) { e.setInteger(5); };
+    const auto half = [](TypedEdit &e) { e.setFloat(-1234.5); };
     const Case cases[] = {
         {Type::Date, true, {}, date, Type::Date, QStringLiteral("05.03.2024"), {}},
         {Type::Date,
@@ -648,16 +648,16 @@ TEST(TypedEdit, TouchingEmptiesTheOtherEditsOfTheGroup) {
     QWidget window;
     QWidget elsewhere;
     auto make = [](QWidget *parent, int group) {
-        auto *edit = new TPTypedEdit(TPTypedEdit::DataType::Integer, parent);
+        auto *edit = new TypedEdit(TypedEdit::DataType::Integer, parent);
         edit->setGroupIndex(group);
         edit->setInteger(group + 10);
         return edit;
     };
-    TPTypedEdit *touched = make(&window, 1);
-    TPTypedEdit *sameGroup = make(&window, 1);
-    TPTypedEdit *otherGroup = make(&window, 2);
-    TPTypedEdit *otherParent = make(&elsewhere, 1);
-    TPTypedEdit *noGroup = make(&window, 0);
+    TypedEdit *touched = make(&window, 1);
+    TypedEdit *sameGroup = make(&window, 1);
+    TypedEdit *otherGroup = make(&window, 2);
+    TypedEdit *otherParent = make(&elsewhere, 1);
+    TypedEdit *noGroup = make(&window, 0);
     QTest::keyClick(touched, Qt::Key_5);
     EXPECT_FALSE(touched->isEmpty());
     EXPECT_TRUE(sameGroup->isEmpty());

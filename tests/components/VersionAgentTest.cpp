@@ -1,9 +1,9 @@
-#include "TVersionAgent.h"
+#include "VersionAgent.h"
 
 #include <gtest/gtest.h>
 
 TEST(VersionAgent, CarriesTheBuildsFileAndProductVersion) {
-    const TVersionAgent agent;
+    const VersionAgent agent;
     EXPECT_EQ(agent.FileVersion, QStringLiteral("4.0.1.0"));
     EXPECT_EQ(agent.ProductVersion, QStringLiteral("3.9"));
     EXPECT_EQ(agent.major, 4);

@@ -1,6 +1,6 @@
+#include "DataGrid.h"
+#include "GridDataSource.h"
 #include "Query.h"
-#include "TFwwDBGrid.h"
-#include "TFwwDataSource.h"
 #include "TestDatabase.h"
 
 #include <QApplication>
@@ -15,7 +15,7 @@ TEST(GridOverQuery, AHundredThousandRowsAreFetchedOnlyAsTheListScrolls) {
     q.setText("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 100000) "
               "SELECT x AS IDPSL, 'SI' || x AS ISIN FROM n");
     q.open();
-    TFwwDBGrid grid;
+    DataGrid grid;
     grid.resize(600, 400);
     grid.setDataSet(&q);
     grid.dataSetChanged();

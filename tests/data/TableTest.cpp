@@ -1,13 +1,13 @@
 #include "DbError.h"
+#include "EditableTable.h"
 #include "Query.h"
-#include "TDMTable.h"
 #include "TestDatabase.h"
 #include "Transaction.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-void appendAssignment(TDMTable &t, int report, int trade, const QString &isStn, int ref) {
+void appendAssignment(EditableTable &t, int report, int trade, const QString &isStn, int ref) {
     t.append();
     t.setValue("DPATVPID", report);
     t.setValue("IDPSL", trade);
@@ -18,7 +18,7 @@ void appendAssignment(TDMTable &t, int report, int trade, const QString &isStn, 
 
 TEST(Table, AppendEditDeleteReachTheDatabase) {
     TestDatabase db;
-    TDMTable t(*db.db, "DPATVPPSL");
+    EditableTable t(*db.db, "DPATVPPSL");
     t.open();
     EXPECT_TRUE(t.eof());
     appendAssignment(t, 1, 100, "N", 11);
@@ -38,7 +38,7 @@ TEST(Table, AppendEditDeleteReachTheDatabase) {
 
 TEST(Table, RestrictingToAKeyNoRowHasFindsNothing) {
     TestDatabase db;
-    TDMTable t(*db.db, "DPATVPPSL");
+    EditableTable t(*db.db, "DPATVPPSL");
     t.open();
     appendAssignment(t, 1, 100, "N", 11);
     EXPECT_FALSE(t.restrictToKey({1, 555}));
@@ -51,7 +51,7 @@ TEST(Table, RestrictingToAKeyNoRowHasFindsNothing) {
 TEST(Table, AFilterRestrictsTheRowsOnOpening) {
     TestDatabase db;
     db.exec("INSERT INTO ACT (IdAct, Usr) VALUES (5, 'X')");
-    TDMTable act(*db.db, "ACT");
+    EditableTable act(*db.db, "ACT");
     act.setFilter("IDACT = 0");
     act.open();
     EXPECT_TRUE(act.eof());
@@ -59,12 +59,12 @@ TEST(Table, AFilterRestrictsTheRowsOnOpening) {
 
 TEST(Table, HooksSeeWhetherTheRowIsNew) {
     TestDatabase db;
-    TDMTable t(*db.db, "DPATVPPSL");
+    EditableTable t(*db.db, "DPATVPPSL");
     QStringList seen;
-    t.beforePost = [&](TDMTable &table) {
+    t.beforePost = [&](EditableTable &table) {
         seen << (table.isInserting() ? "new" : "changed") + QString(":") + table.asString("IDPSL");
     };
-    t.beforeDelete = [&](TDMTable &table) { seen << "delete:" + table.asString("IDPSL"); };
+    t.beforeDelete = [&](EditableTable &table) { seen << "delete:" + table.asString("IDPSL"); };
     t.open();
     appendAssignment(t, 1, 100, "N", 11);
     t.edit();
@@ -76,7 +76,7 @@ TEST(Table, HooksSeeWhetherTheRowIsNew) {
 
 TEST(Table, AFailingHookLeavesTheRowUnsavedAndTheTransactionOpen) {
     TestDatabase db;
-    TDMTable t(*db.db, "DPATVPPSL");
+    EditableTable t(*db.db, "DPATVPPSL");
     t.open();
     Transaction tx(*db.db);
     appendAssignment(t, 1, 100, "N", 11);
@@ -85,9 +85,9 @@ TEST(Table, AFailingHookLeavesTheRowUnsavedAndTheTransactionOpen) {
     t.setValue("IDPSL", 200);
     t.setValue("ISSTN", "N");
     t.setValue("IDREFATVP", 1);
-    t.beforePost = [](TDMTable &) { throw DbError("log failed"); };
+    t.beforePost = [](EditableTable &) { throw DbError("log failed"); };
     EXPECT_THROW(t.post(), DbError);
-    EXPECT_EQ(t.state(), TDMTable::State::Insert);
+    EXPECT_EQ(t.state(), EditableTable::State::Insert);
     EXPECT_TRUE(db.db->inTransaction());
     EXPECT_EQ(db.scalar("select count(*) from DPATVPPSL").toInt(), 1);
     tx.rollback();
@@ -114,7 +114,7 @@ TEST(Transaction, RollsBackUnlessCommitted) {
 
 TEST(Filter, ShowsOneKeyValueAndRereadsAfterChanges) {
     TestDatabase db;
-    TDMFilter f(*db.db, "DPATVPIMP");
+    KeyFilteredTable f(*db.db, "DPATVPIMP");
     f.setCurrentKey("DATUM");
     EXPECT_FALSE(f.setKeyValue(QDate(2014, 4, 1)));
     for (int id : {1, 2}) {

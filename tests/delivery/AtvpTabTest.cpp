@@ -1,7 +1,7 @@
 #include "AtvpTab.h"
 #include "DeliveryFixture.h"
 #include "FakeProcessRunner.h"
-#include "TfPasswordDlg.h"
+#include "PasswordDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -36,7 +36,7 @@ struct AtvpPage : DeliveryFixture, ::testing::Test {
     // Presses the sign button and answers the dialog once it shows.
     void signThroughTheDialog(const QString &user, const QString &passPhrase, bool ok) {
         QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<TfPasswordDlg *>(QApplication::activeModalWidget());
+            auto *dialog = qobject_cast<PasswordDialog *>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             shownUser = dialog->eKorisnik->text();
             dialog->eKorisnik->setText(user);

@@ -25,7 +25,7 @@
 namespace {
 QStringList withMarks(Session &session) {
     const QStringList entries = ReportFileLists::signedFiles(session);
-    const QList<bool> marks = ReportFileLists::PreveriPoslana(session, entries);
+    const QList<bool> marks = ReportFileLists::sentMarks(session, entries);
     QStringList out;
     for (qsizetype i = 0; i < entries.size(); ++i)
         out << entries[i] + (marks[i] ? "+" : "");
@@ -53,9 +53,8 @@ TEST(DemoReportDelivery, AGeneratedReportIsListedSignedMarkedAndDelivered) {
     WorkingSet workingSet(session);
     RunState state;
     const QDate day(2014, 3, 28);
-    ASSERT_TRUE(
-        CollectionRun::bbNaborClick(session, workingSet, state, day, day).generationEnabled);
-    const ReportGeneration::Result generated = ReportGeneration::bbGenXMLClick(
+    ASSERT_TRUE(CollectionRun::run(session, workingSet, state, day, day).generationEnabled);
+    const ReportGeneration::Result generated = ReportGeneration::generate(
         session, workingSet.qDPATVPPSL, workingSet.qSifrantFinInstr, state, day, day);
     ASSERT_TRUE(generated.valid) << generated.errorLine.toStdString();
     const QString name = QFileInfo(generated.path).fileName();
@@ -69,7 +68,8 @@ TEST(DemoReportDelivery, AGeneratedReportIsListedSignedMarkedAndDelivered) {
     QProcessRunner runner(eventLoop, systemClock);
     clock.set(QDateTime(QDate(2014, 3, 31), QTime(8, 15)));
     ReportSigning(session, runner)
-        .bSignClick(ReportSigning::Credentials{GnupgHomes::brokerageUser, "demo geslo"}, {name});
+        .signAndDeliver(ReportSigning::Credentials{GnupgHomes::brokerageUser, "demo geslo"},
+                        {name});
 
     EXPECT_TRUE(prompter.texts.isEmpty()) << prompter.texts.join(" | ").toStdString();
     EXPECT_FALSE(ReportFileLists::unsent(session).contains(name));

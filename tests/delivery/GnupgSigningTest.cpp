@@ -39,7 +39,8 @@ struct GnupgSigning : DeliveryFixture, ::testing::Test {
 
     void sign(const QStringList &files, const QString &phrase = passPhrase) {
         ReportSigning signing(session(), runner);
-        signing.bSignClick(ReportSigning::Credentials{GnupgHomes::brokerageUser, phrase}, files);
+        signing.signAndDeliver(ReportSigning::Credentials{GnupgHomes::brokerageUser, phrase},
+                               files);
     }
 
     GnupgHomes homes;

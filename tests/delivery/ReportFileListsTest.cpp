@@ -10,7 +10,7 @@ struct FileLists : DeliveryFixture, ::testing::Test {
     // The signed list of the fixture's folder with its marks, "name" or "name+" for a marked one.
     QStringList marked() {
         const QStringList entries = ReportFileLists::signedFiles(session());
-        const QList<bool> marks = ReportFileLists::PreveriPoslana(session(), entries);
+        const QList<bool> marks = ReportFileLists::sentMarks(session(), entries);
         QStringList out;
         for (qsizetype i = 0; i < entries.size(); ++i)
             out << entries[i] + (marks[i] ? "+" : "");
@@ -27,10 +27,10 @@ TEST_F(FileLists, AMaskMatchesEntriesOfEveryKindIgnoringLetterCase) {
     QFile::setPermissions(dir + "TRDAT01_2.XML", QFileDevice::ReadOwner);
 
     EXPECT_EQ(
-        sorted(ReportFileLists::LoadFilesByMask(dir, "*.xml")),
+        sorted(ReportFileLists::filesMatching(dir, "*.xml")),
         sorted({"TRDAT01_1.xml", "TRDAT01_2.XML", ".skrita.xml", "EMIR001_1.Xml", "mapa.xml"}));
-    EXPECT_EQ(ReportFileLists::LoadFilesByMask(dir, "*.SIG"), QStringList{"TRDAT01_1.sig"});
-    EXPECT_TRUE(ReportFileLists::LoadFilesByMask(dir + "ni_mape/", "*.xml").isEmpty());
+    EXPECT_EQ(ReportFileLists::filesMatching(dir, "*.SIG"), QStringList{"TRDAT01_1.sig"});
+    EXPECT_TRUE(ReportFileLists::filesMatching(dir + "ni_mape/", "*.xml").isEmpty());
 }
 
 TEST_F(FileLists, TheSignedFolderIsTheSettingOrTheProgramDirectory) {
@@ -71,7 +71,7 @@ TEST_F(FileLists, WithoutASignedFolderTheProgramDirectoryIsListed) {
 TEST_F(FileLists, AnUnreadableRegisterIsAnError) {
     touch(sigFile("TRDAT01_1.sig"));
     host.exec("drop table DPATVP");
-    EXPECT_THROW(ReportFileLists::PreveriPoslana(session(), {"TRDAT01_1.sig"}), RapoError);
+    EXPECT_THROW(ReportFileLists::sentMarks(session(), {"TRDAT01_1.sig"}), RapoError);
 }
 
 TEST_F(FileLists, TheSignatureNameReplacesTheLastExtension) {

@@ -25,7 +25,7 @@ struct Signing : DeliveryFixture, ::testing::Test {
         return *signing_;
     }
     void sign(const QStringList &files) {
-        signing().bSignClick(Credentials{"Borzni posrednik", "geslo"}, files);
+        signing().signAndDeliver(Credentials{"Borzni posrednik", "geslo"}, files);
     }
 
     FakeProcessRunner runner;
@@ -45,7 +45,7 @@ TEST_F(Signing, TheUserNameAndThePassPhraseMustBothBeGiven) {
     writeReport("TRDAT01_1.xml");
     for (const Case &c : cases) {
         prompter.texts.clear();
-        signing().bSignClick(Credentials{c.user, c.passPhrase}, {"TRDAT01_1.xml"});
+        signing().signAndDeliver(Credentials{c.user, c.passPhrase}, {"TRDAT01_1.xml"});
         EXPECT_EQ(prompter.texts, c.messages);
     }
     EXPECT_TRUE(runner.calls.empty());
@@ -53,7 +53,7 @@ TEST_F(Signing, TheUserNameAndThePassPhraseMustBothBeGiven) {
 
 TEST_F(Signing, ACancelledDialogSignsNothing) {
     writeReport("TRDAT01_1.xml");
-    signing().bSignClick(std::nullopt, {"TRDAT01_1.xml"});
+    signing().signAndDeliver(std::nullopt, {"TRDAT01_1.xml"});
     EXPECT_TRUE(runner.calls.empty());
     EXPECT_TRUE(prompter.texts.isEmpty());
 }
@@ -83,7 +83,7 @@ TEST_F(Signing, TheGnupgFolderIsFoundAsTheSettingsSay) {
         prompter.texts.clear();
         runner.calls.clear();
         ReportSigning signing(session(), runner);
-        signing.bSignClick(Credentials{"Borzni posrednik", "geslo"}, {"TRDAT01_1.xml"});
+        signing.signAndDeliver(Credentials{"Borzni posrednik", "geslo"}, {"TRDAT01_1.xml"});
         if (c.program.isEmpty()) {
             EXPECT_TRUE(runner.calls.empty());
             EXPECT_EQ(prompter.texts,
@@ -339,7 +339,7 @@ TEST_F(Signing, WithoutDeliveryFoldersOrWithTheProgramDirectoryBothFilesStay) {
         prompter.texts.clear();
         const QByteArray content = writeReport("TRDAT01_1.xml");
         ReportSigning signing(session(), runner);
-        signing.bSignClick(Credentials{"Borzni posrednik", "geslo"}, {"TRDAT01_1.xml"});
+        signing.signAndDeliver(Credentials{"Borzni posrednik", "geslo"}, {"TRDAT01_1.xml"});
         EXPECT_TRUE(prompter.texts.isEmpty()) << prompter.texts.join(" | ").toStdString();
         EXPECT_EQ(read(programFile("TRDAT01_1.xml")), content);
         EXPECT_EQ(read(programFile("TRDAT01_1.sig")), "signed");

@@ -1,5 +1,6 @@
 #include "CollectionRun.h"
 #include "Configuration.h"
+#include "DataGrid.h"
 #include "Database.h"
 #include "DemoSite.h"
 #include "FakeClock.h"
@@ -8,7 +9,6 @@
 #include "RunState.h"
 #include "ScriptedPrompter.h"
 #include "Session.h"
-#include "TFwwDBGrid.h"
 #include "TempProgramDirectory.h"
 #include "WorkingSet.h"
 
@@ -35,7 +35,7 @@ TEST(DemoSiteInstrumentChoice, TheChoiceLetsTheCollectionLoadItsWorkingSet) {
     RunState state;
     const QDate day(2014, 4, 2);
 
-    ASSERT_EQ(CollectionRun::bbNaborClick(session, workingSet, state, day, day).ending,
+    ASSERT_EQ(CollectionRun::run(session, workingSet, state, day, day).ending,
               CollectionRun::Ending::ChoiceNeeded);
 
     FinInstrTab tab;
@@ -88,13 +88,13 @@ TEST(DemoSiteInstrumentChoice, TheChoiceLetsTheCollectionLoadItsWorkingSet) {
 
     // The chosen instrument's trades make a valid report.
     QFile::copy(RAPO_DEMO_SCHEMA, session.programDirectory + "NTRS.xsd");
-    const ReportGeneration::Result report = ReportGeneration::bbGenXMLClick(
+    const ReportGeneration::Result report = ReportGeneration::generate(
         session, workingSet.qDPATVPPSL, workingSet.qSifrantFinInstr, state, day, day);
     EXPECT_TRUE(report.valid) << report.errorLine.toStdString();
 
     // The register is complete: the next run for the day does not stop again.
     clock.advance(60 * 1000);
-    EXPECT_EQ(CollectionRun::bbNaborClick(session, workingSet, state, day, day).ending,
+    EXPECT_EQ(CollectionRun::run(session, workingSet, state, day, day).ending,
               CollectionRun::Ending::Loaded);
 }
 } // namespace

@@ -1,9 +1,9 @@
 #include "FinInstrTab.h"
+#include "DataGrid.h"
+#include "InstrumentChoiceDialog.h"
 #include "InstrumentRegisterView.h"
 #include "InstrumentsFixture.h"
 #include "RunState.h"
-#include "TFwwDBGrid.h"
-#include "TfFinInstrDlg.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -229,13 +229,13 @@ TEST(FinInstrTab, TheCollectionsChoiceEndingReopensTheListAndHidesTheReturn) {
     EXPECT_FALSE(f.returnShown());
 }
 
-TEST(TfFinInstrDlg, ShowsTheRowAndPreselectsTheReportedInstrument) {
+TEST(InstrumentChoiceDialog, ShowsTheRowAndPreselectsTheReportedInstrument) {
     struct Case {
         bool changing;
         QString preselected;
     };
     for (const Case &c : {Case{false, ""}, Case{true, "108-VP108"}}) {
-        TfFinInstrDlg dialog;
+        InstrumentChoiceDialog dialog;
         dialog.fill({isinX, {"107-VP107", "108-VP108"}, c.preselected, c.changing});
         EXPECT_EQ(dialog.windowTitle(), "Finančni instrument");
         EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "fixed size";
@@ -253,8 +253,8 @@ TEST(TfFinInstrDlg, ShowsTheRowAndPreselectsTheReportedInstrument) {
     }
 }
 
-TEST(TfFinInstrDlg, OkAcceptsAndEscapeCancels) {
-    TfFinInstrDlg dialog;
+TEST(InstrumentChoiceDialog, OkAcceptsAndEscapeCancels) {
+    InstrumentChoiceDialog dialog;
     EXPECT_EQ(dialog.OKBtn->text(), "V redu");
     EXPECT_TRUE(dialog.OKBtn->isDefault());
     EXPECT_EQ(dialog.CancelBtn->text(), "Prekliči");

@@ -25,7 +25,7 @@ std::optional<FormatColumn> column(const char *name, const QString &text, const 
 QString failureOf(const std::optional<FormatColumn> &col, const QString &format,
                   const QString &prefix = {}) {
     try {
-        FieldFormat::ProveraFormata(col, format, prefix, {}, reference);
+        FieldFormat::check(col, format, prefix, {}, reference);
     } catch (const RapoError &e) {
         return e.message();
     }
@@ -86,7 +86,7 @@ TEST(FieldFormat, AcceptedValuesAreCutAndRewritten) {
     for (const Accepted &c : cases) {
         SCOPED_TRACE(c.what);
         try {
-            EXPECT_EQ(FieldFormat::ProveraFormata(c.column, c.format, c.prefix, c.suffix, reference),
+            EXPECT_EQ(FieldFormat::check(c.column, c.format, c.prefix, c.suffix, reference),
                       c.expected);
         } catch (const RapoError &e) {
             ADD_FAILURE() << e.message().toStdString();
@@ -198,7 +198,7 @@ TEST(FieldFormat, FormatToLengthPadsWithoutCutting) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE((c.value + u'/' + QString::number(c.length) + u'/' + c.pad).toStdString());
-        EXPECT_EQ(FieldFormat::FormatToLength(c.value, c.length, c.pad, c.atFront), c.expected);
+        EXPECT_EQ(FieldFormat::padToLength(c.value, c.length, c.pad, c.atFront), c.expected);
     }
 }
 
@@ -208,7 +208,7 @@ TEST(FieldFormat, RegistrationNumberIsBroughtToTenCharacters) {
         {"5860571123", "5860571123"}, {"58605711234", "58605711234"},
     };
     for (const auto &[text, expected] : cases)
-        EXPECT_EQ(FieldFormat::PadRegistrationNumber(text), expected) << text.toStdString();
+        EXPECT_EQ(FieldFormat::padRegistrationNumber(text), expected) << text.toStdString();
 }
 
 } // namespace

@@ -12,8 +12,8 @@
 
 namespace {
 
-using Transaction = TXMLTransactionRecordInfoCompleteDescriptionType;
-using Instrument = TXMLSifrantRecordInfoCompleteDescriptionType;
+using Transaction = TransactionRecord;
+using Instrument = InstrumentRecord;
 
 const QByteArray declaration = R"(<?xml version="1.0" encoding="utf-8"?>)";
 
@@ -68,7 +68,7 @@ TEST(NtrsDocument, NewDocumentIsTheDeclarationAndAnEmptyRoot) {
 
 TEST(NtrsDocument, RootAttributesKeepTheOrderOfTheirFirstSetting) {
     NtrsDocument doc;
-    TXMLNTRSRoot root = doc.root();
+    NtrsRoot root = doc.root();
     root.setAttribute("xmlns:xsi", "http://www.w3.org/2001/XMLSchema-instance");
     root.setAttribute("xsi:noNamespaceSchemaLocation", "NTRS.xsd");
     root.setMaticnaStevilkaZavezanca("0860571000");
@@ -158,7 +158,7 @@ TEST(NtrsDocument, ChildrenAppearInTheOrderOfFirstTouch) {
     for (const auto &[what, order] : orders) {
         SCOPED_TRACE(what);
         NtrsDocument doc;
-        Transaction t = doc.root().TransactionReporting().Add();
+        Transaction t = doc.root().TransactionReporting().append();
         for (const QString &name : order) {
             const auto setter =
                 std::find_if(transactionSetters.begin(), transactionSetters.end(),
@@ -172,7 +172,7 @@ TEST(NtrsDocument, ChildrenAppearInTheOrderOfFirstTouch) {
 
 TEST(NtrsDocument, ValueSetTwiceKeepsOneElementWithTheSecondTextAtTheFirstPlace) {
     NtrsDocument doc;
-    Instrument i = doc.root().Sifrant().Add();
+    Instrument i = doc.root().Sifrant().append();
     i.setInstrumentName("Prva");
     i.setIssuerName("Izdajatelj");
     i.setInstrumentName("Druga");
@@ -188,7 +188,7 @@ TEST(NtrsDocument, ValueSetTwiceKeepsOneElementWithTheSecondTextAtTheFirstPlace)
 
 TEST(NtrsDocument, ComplexChildFetchedTwiceIsTheSameElement) {
     NtrsDocument doc;
-    Instrument i = doc.root().Sifrant().Add();
+    Instrument i = doc.root().Sifrant().append();
     i.AIICode().setAIIExchangeCode("XEUR");
     i.setInstrumentInternalCode(3);
     i.AIICode().setAIIProductCode("FDAX");
@@ -200,7 +200,7 @@ TEST(NtrsDocument, ComplexChildFetchedTwiceIsTheSameElement) {
 
 TEST(NtrsDocument, ReadingValuesCreatesNoElement) {
     NtrsDocument doc;
-    Transaction t = doc.root().TransactionReporting().Add();
+    Transaction t = doc.root().TransactionReporting().append();
     EXPECT_TRUE(t.Counterparty().isNull());
     EXPECT_TRUE(t.TradingDay().isNull());
     EXPECT_TRUE(doc.root().Version().isNull());
@@ -228,13 +228,13 @@ TEST(NtrsDocument, CollectionsComeIntoBeingWithTheirFirstRecord) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         NtrsDocument doc;
-        TXMLNTRSRoot root = doc.root();
+        NtrsRoot root = doc.root();
         root.Sifrant();
         for (const QChar kind : c.records) {
             if (kind == u'T')
-                root.TransactionReporting().Add().setTransactionReferenceNumber(1);
+                root.TransactionReporting().append().setTransactionReferenceNumber(1);
             else
-                root.CancelledTransactions().Add().setCancelledTransactionFlag("C");
+                root.CancelledTransactions().append().setCancelledTransactionFlag("C");
         }
         EXPECT_EQ(childrenOf(doc.xml(), "NTRSRoot"), c.rootChildren);
         EXPECT_EQ(root.TransactionReporting().count() + root.CancelledTransactions().count(),
@@ -244,13 +244,13 @@ TEST(NtrsDocument, CollectionsComeIntoBeingWithTheirFirstRecord) {
 
 TEST(NtrsDocument, CollectionAddsInsertsReadsAndRemovesItems) {
     NtrsDocument doc;
-    TXMLCancelledTransactions c = doc.root().CancelledTransactions();
+    CancellationList c = doc.root().CancelledTransactions();
     EXPECT_EQ(c.count(), 0);
-    c.Add().setCancelledTransactionReferenceNumber(2);
-    c.Add().setCancelledTransactionReferenceNumber(4);
-    c.Insert(0).setCancelledTransactionReferenceNumber(1);
-    c.Insert(2).setCancelledTransactionReferenceNumber(3);
-    c.Insert(c.count()).setCancelledTransactionReferenceNumber(5);
+    c.append().setCancelledTransactionReferenceNumber(2);
+    c.append().setCancelledTransactionReferenceNumber(4);
+    c.insert(0).setCancelledTransactionReferenceNumber(1);
+    c.insert(2).setCancelledTransactionReferenceNumber(3);
+    c.insert(c.count()).setCancelledTransactionReferenceNumber(5);
     ASSERT_EQ(c.count(), 5);
     for (int i = 0; i < c.count(); ++i)
         EXPECT_EQ(c.item(i).CancelledTransactionReferenceNumber(), i + 1);
@@ -269,14 +269,14 @@ TEST(NtrsDocument, CollectionAddsInsertsReadsAndRemovesItems) {
 
     EXPECT_THROW(c.item(4), std::out_of_range);
     EXPECT_THROW(c.item(-1), std::out_of_range);
-    EXPECT_THROW(c.Insert(5), std::out_of_range);
+    EXPECT_THROW(c.insert(5), std::out_of_range);
     EXPECT_THROW(c.remove(4), std::out_of_range);
 
     c.clear();
     EXPECT_EQ(c.count(), 0);
     EXPECT_EQ(doc.xml(),
               declaration + "\r\n<NTRSRoot>\r\n  <CancelledTransactions/>\r\n</NTRSRoot>\r\n");
-    c.Add().setCancelledTransactionReferenceNumber(9);
+    c.append().setCancelledTransactionReferenceNumber(9);
     EXPECT_EQ(textsOf(doc.xml(), "CancelledTransactionReferenceNumber"), QStringList{"9"});
 }
 
@@ -296,7 +296,7 @@ TEST(NtrsDocument, IntegersAreWrittenWithAllTheirDigits) {
     for (const Case &c : references) {
         SCOPED_TRACE(c.written.toStdString());
         NtrsDocument doc;
-        Transaction t = doc.root().TransactionReporting().Add();
+        Transaction t = doc.root().TransactionReporting().append();
         t.setTransactionReferenceNumber(c.value);
         EXPECT_EQ(textsOf(doc.xml(), "TransactionReferenceNumber"), QStringList{c.written});
         EXPECT_EQ(t.TransactionReferenceNumber(), c.value);
@@ -310,7 +310,7 @@ TEST(NtrsDocument, IntegersAreWrittenWithAllTheirDigits) {
     for (const auto &[value, written] : codes) {
         SCOPED_TRACE(written.toStdString());
         NtrsDocument doc;
-        Instrument i = doc.root().Sifrant().Add();
+        Instrument i = doc.root().Sifrant().append();
         i.setInstrumentInternalCode(value);
         EXPECT_EQ(textsOf(doc.xml(), "InstrumentInternalCode"), QStringList{written});
         EXPECT_EQ(i.InstrumentInternalCode(), value);
@@ -319,7 +319,7 @@ TEST(NtrsDocument, IntegersAreWrittenWithAllTheirDigits) {
 
 TEST(NtrsDocument, IntegerReadOfAMissingOrTextValueFailsNamingTheText) {
     NtrsDocument doc;
-    Instrument i = doc.root().Sifrant().Add();
+    Instrument i = doc.root().Sifrant().append();
     try {
         i.Referenca();
         FAIL() << "an absent integer was read";
@@ -331,7 +331,7 @@ TEST(NtrsDocument, IntegerReadOfAMissingOrTextValueFailsNamingTheText) {
 
 TEST(NtrsDocument, EmptyValueGivesAnElementWithoutContent) {
     NtrsDocument doc;
-    Transaction t = doc.root().TransactionReporting().Add();
+    Transaction t = doc.root().TransactionReporting().append();
     t.setClient("");
     t.setClientType("BIC");
     t.setClientType(QString());
@@ -348,15 +348,15 @@ TEST(NtrsDocument, EmptyValueGivesAnElementWithoutContent) {
 
 TEST(NtrsDocument, NestedElementsAreIndentedOneStepPerLevel) {
     NtrsDocument doc;
-    TXMLNTRSRoot root = doc.root();
+    NtrsRoot root = doc.root();
     root.setVersion("2.0");
-    Instrument i = root.Sifrant().Add();
+    Instrument i = root.Sifrant().append();
     i.setInstrumentISINCode("N");
-    TXMLAIIType aii = i.AIICode();
+    AlternativeInstrumentId aii = i.AIICode();
     aii.setAIIDerivativeType("O");
     aii.setAIIStrikePrice("0");
     i.setInstrumentInternalCode(1001);
-    TXMLCancellationRecordInfoType c = root.CancelledTransactions().Add();
+    CancellationRecord c = root.CancelledTransactions().append();
     c.setCancelledTransactionReferenceNumber(100000000042);
     c.setCancelledTransactionFlag("C");
     EXPECT_EQ(text(doc), QString::fromUtf8(declaration) +
@@ -387,7 +387,7 @@ TEST(NtrsDocument, CodePageLettersAreWrittenAsUtf8AndReadBack) {
     TempProgramDirectory dir;
     const QString file = dir.file("TRDAT01_test.xml");
     NtrsDocument doc;
-    Instrument i = doc.root().Sifrant().Add();
+    Instrument i = doc.root().Sifrant().append();
     i.setInstrumentName(name);
     i.setIssuerName(QStringLiteral("Zavarovalnica Triglav"));
     doc.save(file);
@@ -411,7 +411,7 @@ TEST(NtrsDocument, MarkupCharactersInValuesAreEscaped) {
         SCOPED_TRACE(value.toStdString());
         NtrsDocument doc;
         doc.root().setCreationDate(value);
-        doc.root().Sifrant().Add().setIssuerName(value);
+        doc.root().Sifrant().append().setIssuerName(value);
         const QByteArray xml = doc.xml();
         EXPECT_EQ(textsOf(xml, "IssuerName"), QStringList{value});
         QXmlStreamReader reader(xml);
@@ -454,10 +454,10 @@ TEST(NtrsDocument, SavingWhereNoFileCanBeWrittenFailsNamingTheFile) {
 
 TEST(NtrsDocument, LargeReportKeepsEveryRecordInOrder) {
     NtrsDocument doc;
-    TXMLTransactionReporting transactions = doc.root().TransactionReporting();
+    TransactionList transactions = doc.root().TransactionReporting();
     const int records = 20000;
     for (int n = 0; n < records; ++n) {
-        Transaction t = transactions.Add();
+        Transaction t = transactions.append();
         t.setQuantity(QString::number(n));
         t.setTransactionReferenceNumber(100000000000 + n);
     }

@@ -11,14 +11,14 @@
 
 namespace {
 
-using Transaction = TXMLTransactionRecordInfoCompleteDescriptionType;
-using Instrument = TXMLSifrantRecordInfoCompleteDescriptionType;
-using Cancellation = TXMLCancellationRecordInfoType;
+using Transaction = TransactionRecord;
+using Instrument = InstrumentRecord;
+using Cancellation = CancellationRecord;
 using Skipped = std::set<QString>;
 
 const QString fileName = QStringLiteral("TRDAT01_5860571000_0001_14.xml");
 
-void fillHeader(TXMLNTRSRoot root, const QString &schema = QStringLiteral("NTRS.xsd")) {
+void fillHeader(NtrsRoot root, const QString &schema = QStringLiteral("NTRS.xsd")) {
     root.setAttribute("xmlns:xsi", "http://www.w3.org/2001/XMLSchema-instance");
     root.setAttribute("xsi:noNamespaceSchemaLocation", schema);
     root.setMaticnaStevilkaZavezanca("5860571000");
@@ -36,7 +36,7 @@ void fillInstrument(Instrument i, qint32 code, bool derivative, const Skipped &s
     if (wanted("InstrumentISINCode"))
         i.setInstrumentISINCode(derivative ? "N" : "SI0031102120");
     if (derivative) {
-        TXMLAIIType aii = i.AIICode();
+        AlternativeInstrumentId aii = i.AIICode();
         aii.setAIIExchangeCode("XEUR");
         aii.setAIIProductCode("ODAX");
         aii.setAIIDerivativeType("O");
@@ -94,16 +94,16 @@ void fillCancellation(Cancellation c, qint64 reference) {
 
 // A report as the generation builds it: two instruments (one a derivative without ISIN), two
 // transactions, two cancellations. `adjust` runs after it and may change values in place.
-QByteArray fullReport(const std::function<void(TXMLNTRSRoot)> &adjust = {}) {
+QByteArray fullReport(const std::function<void(NtrsRoot)> &adjust = {}) {
     NtrsDocument doc;
-    TXMLNTRSRoot root = doc.root();
+    NtrsRoot root = doc.root();
     fillHeader(root);
-    fillInstrument(root.Sifrant().Add(), 1001, false);
-    fillInstrument(root.Sifrant().Add(), 1002, true);
-    fillTransaction(root.TransactionReporting().Add(), 100000000042);
-    fillTransaction(root.TransactionReporting().Add(), 100000000043);
-    fillCancellation(root.CancelledTransactions().Add(), 100000000007);
-    fillCancellation(root.CancelledTransactions().Add(), 100000000008);
+    fillInstrument(root.Sifrant().append(), 1001, false);
+    fillInstrument(root.Sifrant().append(), 1002, true);
+    fillTransaction(root.TransactionReporting().append(), 100000000042);
+    fillTransaction(root.TransactionReporting().append(), 100000000043);
+    fillCancellation(root.CancelledTransactions().append(), 100000000007);
+    fillCancellation(root.CancelledTransactions().append(), 100000000008);
     if (adjust)
         adjust(root);
     return doc.xml();
@@ -148,25 +148,25 @@ TEST_F(SchemaValidatorTest, AcceptsAReportWithEveryElement) {
 TEST_F(SchemaValidatorTest, AcceptsTheReportsTheDocumentLayerWritesWithValidValues) {
     struct Case {
         const char *what;
-        std::function<void(TXMLNTRSRoot)> build;
+        std::function<void(NtrsRoot)> build;
     };
     const std::vector<Case> cases = {
         {"an empty register and one transaction with required values only",
-         [](TXMLNTRSRoot root) {
+         [](NtrsRoot root) {
              root.Sifrant();
-             Transaction t = root.TransactionReporting().Add();
+             Transaction t = root.TransactionReporting().append();
              fillTransaction(t, 1);
          }},
         {"cancellations before the transactions",
-         [](TXMLNTRSRoot root) {
+         [](NtrsRoot root) {
              root.Sifrant();
-             fillCancellation(root.CancelledTransactions().Add(), 7);
-             fillTransaction(root.TransactionReporting().Add(), 8);
+             fillCancellation(root.CancelledTransactions().append(), 7);
+             fillTransaction(root.TransactionReporting().append(), 8);
          }},
         {"an internal code 0 and a twelve-digit reference",
-         [](TXMLNTRSRoot root) {
-             fillInstrument(root.Sifrant().Add(), 0, false);
-             fillTransaction(root.TransactionReporting().Add(), 999999999999);
+         [](NtrsRoot root) {
+             fillInstrument(root.Sifrant().append(), 0, false);
+             fillTransaction(root.TransactionReporting().append(), 999999999999);
          }},
     };
     for (const Case &c : cases) {
@@ -195,52 +195,52 @@ TEST_F(SchemaValidatorTest, ErrorNamesTheFileTheLineAndTheRecordsReference) {
     QByteArray truncated = valid.left(valid.indexOf("</TransactionRecordInfo>"));
 
     const std::vector<Case> cases = {
-        {"an element out of place", fullReport([](TXMLNTRSRoot root) {
-             Transaction t = root.TransactionReporting().Add();
+        {"an element out of place", fullReport([](NtrsRoot root) {
+             Transaction t = root.TransactionReporting().append();
              t.setQuantity("5");
              fillTransaction(t, 100000000044, {"Quantity"});
          }),
          "<Quantity>5</Quantity>", 1, "not expected", " Ref.St.Transakcije 100000000044"},
-        {"a required element missing in the middle", fullReport([](TXMLNTRSRoot root) {
-             fillTransaction(root.TransactionReporting().Add(), 100000000044, {"Quantity"});
+        {"a required element missing in the middle", fullReport([](NtrsRoot root) {
+             fillTransaction(root.TransactionReporting().append(), 100000000044, {"Quantity"});
          }),
          "<Counterparty>", 3, "Expected is ( Quantity )", " Ref.St.Transakcije 100000000044"},
-        {"a wrong value", fullReport([](TXMLNTRSRoot root) {
+        {"a wrong value", fullReport([](NtrsRoot root) {
              root.TransactionReporting().item(1).setTradingTimeZone("01");
          }),
          "<TradingTimeZone>01<", 1, "TradingTimeZone", " Ref.St.Transakcije 100000000043"},
-        {"a wrong value in a cancellation", fullReport([](TXMLNTRSRoot root) {
+        {"a wrong value in a cancellation", fullReport([](NtrsRoot root) {
              root.CancelledTransactions().item(1).setCancelledTransactionFlag("X");
          }),
          "<CancelledTransactionFlag>X<", 1, "CancelledTransactionFlag",
          " Ref.St.Transakcije 100000000008"},
         {"wrong nesting: a transaction among the cancellations", nested, "<TransactionRecordInfo>",
          3, "not expected", " Ref.St.Transakcije 100000000007"},
-        {"a wrong value in the instrument register", fullReport([](TXMLNTRSRoot root) {
+        {"a wrong value in the instrument register", fullReport([](NtrsRoot root) {
              root.Sifrant().item(0).setInstrumentClassification("ES1UFR");
          }),
          "<InstrumentClassification>ES1UFR<", 1, "InstrumentClassification",
          " Interna identifikacija instrumenta 1001"},
-        {"an incomplete derivative identification", fullReport([](TXMLNTRSRoot root) {
-             fillInstrument(root.Sifrant().Insert(1), 1003, true, {"AIIStrikePrice"});
+        {"an incomplete derivative identification", fullReport([](NtrsRoot root) {
+             fillInstrument(root.Sifrant().insert(1), 1003, true, {"AIIStrikePrice"});
          }),
          "</AIICode>", 1, "Missing child element", " Interna identifikacija instrumenta 1003"},
-        {"a record without its reference is known by its instrument",
-         fullReport([](TXMLNTRSRoot root) {
-             fillTransaction(root.TransactionReporting().Add(), 0, {"TransactionReferenceNumber"});
+        {"a record without its reference is known by its instrument", fullReport([](NtrsRoot root) {
+             fillTransaction(root.TransactionReporting().append(), 0,
+                             {"TransactionReferenceNumber"});
          }),
          "</TransactionRecordInfo>", 3, "Missing child element",
          " Interna identifikacija instrumenta 1001"},
         {"a file ending inside a record", truncated, "</TransactionReporting>", 0,
          "Premature end of data", " Ref.St.Transakcije 100000000042"},
-        {"a wrong root attribute", fullReport([](TXMLNTRSRoot root) { root.setVersion("1.0"); }),
+        {"a wrong root attribute", fullReport([](NtrsRoot root) { root.setVersion("1.0"); }),
          "<NTRSRoot ", 1, "Version", ""},
         {"no transactions",
          [] {
              NtrsDocument doc;
              fillHeader(doc.root());
              doc.root().Sifrant();
-             fillCancellation(doc.root().CancelledTransactions().Add(), 7);
+             fillCancellation(doc.root().CancelledTransactions().append(), 7);
              return doc.xml();
          }(),
          "</NTRSRoot>", 1, "Missing child element", ""},
@@ -265,7 +265,7 @@ TEST_F(SchemaValidatorTest, ErrorNamesTheFileTheLineAndTheRecordsReference) {
 }
 
 TEST_F(SchemaValidatorTest, ErrorsOfSeveralRecordsComeInFileOrderEachWithItsReference) {
-    const QByteArray xml = fullReport([](TXMLNTRSRoot root) {
+    const QByteArray xml = fullReport([](NtrsRoot root) {
         root.TransactionReporting().item(0).setBuySellIndicator("1");
         root.CancelledTransactions().item(0).setCancelledTransactionFlag("D");
     });
@@ -286,7 +286,7 @@ TEST_F(SchemaValidatorTest, SchemaIsTakenFromTheProgramDirectoryByItsFileName) {
         NtrsDocument doc;
         fillHeader(doc.root(), location);
         doc.root().Sifrant();
-        fillTransaction(doc.root().TransactionReporting().Add(), 1);
+        fillTransaction(doc.root().TransactionReporting().append(), 1);
         const auto result = validate(doc.xml());
         EXPECT_TRUE(result.valid()) << result.firstError().toStdString();
     }
@@ -296,7 +296,7 @@ TEST_F(SchemaValidatorTest, MissingSchemaIsAFailureThatSaysSo) {
     NtrsDocument doc;
     fillHeader(doc.root(), "Drugacna.xsd");
     doc.root().Sifrant();
-    fillTransaction(doc.root().TransactionReporting().Add(), 1);
+    fillTransaction(doc.root().TransactionReporting().append(), 1);
     const auto result = validate(doc.xml());
     ASSERT_FALSE(result.valid());
     EXPECT_EQ(result.firstError(), fileName + ",Sheme " +

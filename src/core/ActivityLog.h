@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class Clock;
+class Database;
+class Query;
+class EditableTable;
+
+// The host's activity log ACT: one row for every row the program inserts ("+"), changes ("^")
+// or deletes ("-") through its table components, written by their hooks in the same
+// transaction as the change.
+class ActivityLog {
+public:
+    ActivityLog(Database &db, const Clock &clock, const QString &applicationUser);
+    ~ActivityLog();
+
+    // Writes one row.
+    void write(const QString &table, const QString &mark, const QString &rowText);
+
+    // Logs every save of the component ("+" for a new row, "^" for a changed one) and, when
+    // asked, every deletion ("-", the row as it was). A failing log row fails the change.
+    void attach(EditableTable &table, bool logDeletes = true);
+
+    // Every column of the component, in its order: value, "#|", name, "#|".
+    static QString rowText(const EditableTable &table);
+
+private:
+    Database &db_;
+    const Clock &clock_;
+    QString applicationUser_;
+    QString workstation_;
+    std::unique_ptr<EditableTable> bAct_;
+    std::unique_ptr<Query> qIdSeq_;
+};
