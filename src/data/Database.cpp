@@ -137,17 +137,29 @@ void Database::begin() {
 void Database::commit() {
     if (!inTransaction_)
         throw DbError(QStringLiteral("Ni odprte transakcije."));
+    if (db_.commit()) {
+        inTransaction_ = false;
+        return;
+    }
+    const QString cause = errorText(db_.lastError());
+    // A failed COMMIT (a reader holding a lock) leaves the transaction open in the database:
+    // end it, so that nothing of it lands later and the connection stays usable.
+    if (!db_.rollback())
+        close(); // closing the connection discards its open transaction
     inTransaction_ = false;
-    if (!db_.commit())
-        throw DbError(errorText(db_.lastError()));
+    throw DbError(cause);
 }
 
 void Database::rollback() {
     if (!inTransaction_)
         return;
-    inTransaction_ = false;
-    if (!db_.rollback())
-        throw DbError(errorText(db_.lastError()));
+    if (db_.rollback()) {
+        inTransaction_ = false;
+        return;
+    }
+    const QString cause = errorText(db_.lastError());
+    close(); // the next statement reopens the connection, without the transaction
+    throw DbError(cause);
 }
 
 QString Database::prepareText(const QString &sql) {

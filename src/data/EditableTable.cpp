@@ -28,6 +28,10 @@ ParamValue::Type paramType(Schema::ColumnType type) {
 QString keyParam(int i) {
     return QStringLiteral("K%1").arg(i);
 }
+
+QString keyText(const QVariant &value) {
+    return value.isNull() ? QStringLiteral("null") : value.toString();
+}
 } // namespace
 
 EditableTable::EditableTable(Database &db, const QString &tableName)
@@ -147,6 +151,31 @@ void EditableTable::setValue(const QString &column, const QVariant &value) {
     buffer_[index] = stored;
 }
 
+QString EditableTable::keyCondition(const Row &row, QMap<QString, ParamValue> &params) const {
+    QStringList where;
+    for (int k = 0; k < table_.key.size(); ++k) {
+        const int column = requireColumn(table_.key[k]);
+        // A null key value (an instrument without a code) matches with IS NULL, never with =.
+        if (row.value(column).isNull()) {
+            where << table_.key[k] + QStringLiteral(" IS NULL");
+            continue;
+        }
+        params.insert(keyParam(k), columnValue(column, row.value(column)));
+        where << table_.key[k] + QStringLiteral(" = :") + keyParam(k);
+    }
+    return where.join(QStringLiteral(" AND "));
+}
+
+DbError EditableTable::rowGone(const Row &row) const {
+    QStringList key;
+    for (const QString &name : table_.key)
+        key << name + u'=' + keyText(row.value(requireColumn(name)));
+    return DbError(QStringLiteral("Vrstica tabele ") + table_.name + QStringLiteral(" s ključem ") +
+                   key.join(QStringLiteral(", ")) +
+                   QStringLiteral(" ne obstaja več: medtem jo je nekdo spremenil ali zbrisal. "
+                                  "Osvežite podatke in ponovite dejanje."));
+}
+
 void EditableTable::post() {
     if (state_ != State::Insert && state_ != State::Edit)
         return;
@@ -170,17 +199,13 @@ void EditableTable::post() {
               names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
               markers.join(QStringLiteral(", ")) + u')';
     } else {
-        QStringList where;
-        for (int k = 0; k < table_.key.size(); ++k) {
-            const int column = requireColumn(table_.key[k]);
-            params.insert(keyParam(k), columnValue(column, original_[column]));
-            where << table_.key[k] + QStringLiteral(" = :") + keyParam(k);
-        }
         sql = QStringLiteral("UPDATE ") + table_.name + QStringLiteral(" SET ") +
               assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") +
-              where.join(QStringLiteral(" AND "));
+              keyCondition(original_, params);
     }
-    execute(sql, params);
+    const QSqlQuery &query = execute(sql, params);
+    if (state_ == State::Edit && query.numRowsAffected() == 0)
+        throw rowGone(original_);
     if (state_ == State::Insert) {
         appendRow(buffer_);
         setCurrent(fetchedRowCount() - 1);
@@ -204,15 +229,11 @@ void EditableTable::deleteRow() {
     if (beforeDelete)
         beforeDelete(*this);
     QMap<QString, ParamValue> params;
-    QStringList where;
-    for (int k = 0; k < table_.key.size(); ++k) {
-        const int column = requireColumn(table_.key[k]);
-        params.insert(keyParam(k), columnValue(column, row->value(column)));
-        where << table_.key[k] + QStringLiteral(" = :") + keyParam(k);
-    }
-    execute(QStringLiteral("DELETE FROM ") + table_.name + QStringLiteral(" WHERE ") +
-                where.join(QStringLiteral(" AND ")),
-            params);
+    const QString where = keyCondition(*row, params);
+    if (execute(QStringLiteral("DELETE FROM ") + table_.name + QStringLiteral(" WHERE ") + where,
+                params)
+            .numRowsAffected() == 0)
+        throw rowGone(*row);
     removeRow(recNo());
     afterChange();
 }

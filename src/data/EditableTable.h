@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSet.h"
+#include "DbError.h"
 #include "ParamValue.h"
 #include "Schema.h"
 
@@ -54,6 +55,10 @@ private:
     ParamValue columnValue(int column, const QVariant &value) const;
     int columnOf(const QString &name) const;
     QString selectText() const;
+    // The WHERE condition that finds the row by its key, filling the key's parameters.
+    QString keyCondition(const Row &row, QMap<QString, ParamValue> &params) const;
+    // The error of a save or deletion that found its row no more.
+    DbError rowGone(const Row &row) const;
 
     const Schema::Table &table_;
     QString filter_;

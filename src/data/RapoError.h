@@ -14,3 +14,6 @@ public:
 private:
     QString message_;
 };
+
+// The error of a step that names the step and keeps the cause's own text on the next line.
+RapoError stepError(const QString &headline, const RapoError &cause);

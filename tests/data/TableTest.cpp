@@ -4,6 +4,9 @@
 #include "TestDatabase.h"
 #include "Transaction.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -110,6 +113,81 @@ TEST(Transaction, RollsBackUnlessCommitted) {
     EXPECT_EQ(db.scalar("select count(*) from DPATVP").toInt(), 1);
     Transaction outer(*db.db);
     EXPECT_THROW(Transaction inner(*db.db), DbError) << "one transaction at a time";
+}
+
+TEST(Transaction, AFailedCommitRollsBackAndTheConnectionStaysUsable) {
+    TestDatabase db;
+    db.exec("PRAGMA busy_timeout = 0");
+    {
+        // Another process reading the register holds a lock that the COMMIT cannot pass.
+        QSqlDatabase reader = QSqlDatabase::addDatabase("QSQLITE", "reader");
+        reader.setDatabaseName(db.db->embeddedPath());
+        ASSERT_TRUE(reader.open());
+        ASSERT_TRUE(reader.transaction());
+        QSqlQuery read(reader);
+        ASSERT_TRUE(read.exec("select count(*) from DPATVP") && read.next());
+        {
+            Transaction tx(*db.db);
+            db.exec("INSERT INTO DPATVP (DPATVPID, DANPOROCANJA, ZAPST, XML_FILE, STATUS) "
+                    "VALUES (1, 2456749.5, 1, 'A.xml', 0)");
+            try {
+                tx.commit();
+                ADD_FAILURE() << "the commit passed the reader's lock";
+            } catch (const DbError &e) {
+                EXPECT_TRUE(e.message().contains("database is locked"))
+                    << e.message().toStdString();
+            }
+        }
+        EXPECT_FALSE(db.db->inTransaction());
+        read.finish();
+        reader.commit();
+        EXPECT_EQ(db.scalar("select count(*) from DPATVP").toInt(), 0) << "nothing half-written";
+        {
+            Transaction tx(*db.db);
+            db.exec("INSERT INTO DPATVP (DPATVPID, DANPOROCANJA, ZAPST) VALUES (2, 2456749.5, 1)");
+            tx.commit();
+        }
+        db.exec("INSERT INTO DPATVP (DPATVPID, DANPOROCANJA, ZAPST) VALUES (3, 2456749.5, 1)");
+        QSqlQuery seen(reader);
+        ASSERT_TRUE(seen.exec("select group_concat(DPATVPID) from DPATVP") && seen.next());
+        EXPECT_EQ(seen.value(0).toString(), "2,3") << "a plain write lands at once, not in a "
+                                                      "forgotten transaction";
+        reader.close();
+    }
+    QSqlDatabase::removeDatabase("reader");
+}
+
+TEST(Table, AWriteThatMatchesNoRowIsAnError) {
+    struct Case {
+        const char *name;
+        std::function<void(EditableTable &)> write;
+    };
+    const Case cases[] = {
+        {"edit",
+         [](EditableTable &t) {
+             t.edit();
+             t.setValue("IDREFATVP", 99);
+             t.post();
+         }},
+        {"delete", [](EditableTable &t) { t.deleteRow(); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDatabase db;
+        EditableTable t(*db.db, "DPATVPPSL");
+        t.open();
+        appendAssignment(t, 5, 101, "N", 11);
+        ASSERT_TRUE(t.restrictToKey({5, 101}));
+        db.exec("delete from DPATVPPSL where IDPSL = 101");
+        try {
+            c.write(t);
+            ADD_FAILURE() << "a write that changed no row passed";
+        } catch (const DbError &e) {
+            EXPECT_EQ(e.message(), "Vrstica tabele DPATVPPSL s ključem DPATVPID=5, IDPSL=101, "
+                                   "ISSTN=N ne obstaja več: medtem jo je nekdo spremenil ali "
+                                   "zbrisal. Osvežite podatke in ponovite dejanje.");
+        }
+    }
 }
 
 TEST(Filter, ShowsOneKeyValueAndRereadsAfterChanges) {
