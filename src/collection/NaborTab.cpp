@@ -120,6 +120,7 @@ void NaborTab::setGenerationAllowed(bool allowed) {
 }
 
 void NaborTab::closeWorkingSet() {
+    setGenerationAllowed(false);
     if (workingSet_)
         workingSet_->close();
     dbgDPATVPPSL->dataSetChanged();
@@ -174,6 +175,9 @@ void NaborTab::bbGenXMLClick() {
         const ReportGeneration::Result result =
             ReportGeneration::generate(*session_, workingSet_->qDPATVPPSL,
                                        workingSet_->qSifrantFinInstr, *state_, from(), to());
+        // A registered working set is not registered again; an invalid one may be corrected.
+        if (result.valid)
+            setGenerationAllowed(false);
         Q_EMIT reportGenerated(result.path, result.errorLine);
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
@@ -222,8 +226,8 @@ void NaborTab::BitBtn3Click() {
     if (!session_)
         return;
     try {
-        const BusyCursor busy;
-        CollectionDeletion::deletePeriod(*session_, from(), to());
+        if (!CollectionDeletion::deletePeriodAsked(*session_, from(), to()))
+            return;
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }

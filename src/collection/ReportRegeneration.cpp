@@ -7,7 +7,6 @@
 #include "Prompter.h"
 #include "Query.h"
 #include "RapoError.h"
-#include "ReportNumbering.h"
 #include "RunState.h"
 #include "Session.h"
 #include "SqlDialect.h"
@@ -41,6 +40,10 @@ ReportRegeneration::Result ReportRegeneration::start(Session &session, WorkingSe
                                                      RunState &state,
                                                      const ReportRegister::Row &report) {
     const Configuration &c = session.configuration;
+    const QString refused = ReportRegister::refusal(session, ReportRegister::Action::Regenerate,
+                                                    ReportRegister::reread(session, report));
+    if (!refused.isEmpty())
+        throw RegisterRefusal(refused);
     Result result;
     result.collectionId = report.id;
     result.from = report.firstDay.isValid() ? report.firstDay : report.reportingDay;
@@ -48,11 +51,13 @@ ReportRegeneration::Result ReportRegeneration::start(Session &session, WorkingSe
     const QString id = QString::number(report.id);
     session.debugLog.write(QStringLiteral("MaxDPAAtvpId:") + id);
 
-    // The number the regenerated report takes: the year of the rejected report's sending.
+    // The generation numbers the regenerated report in the year of the rejected one's sending.
     if (report.status > 0) {
         state.regeneration.status = report.status;
-        state.regeneration.zapSt = ReportNumbering::nextSequence(session, report.sent.date());
+        state.regeneration.zapSt = report.zapSt;
         state.regeneration.reportDate = report.sent.date();
+        state.regeneration.sent = report.sent;
+        state.regeneration.xmlFile = report.xmlFile;
     }
 
     const QString seq = SqlDialect::nextReferenceExpression(c.isDb2);

@@ -130,6 +130,7 @@ void PorocilaTab::pmPotrjenoClick() {
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }
+    bbRefreshClick();
 }
 
 void PorocilaTab::pmZavrnjenoClick() {
@@ -159,6 +160,8 @@ void PorocilaTab::BitBtn4Click() {
 
 void PorocilaTab::bbReGenerirajClick() {
     ReportRegister::Row row;
-    if (actions_.regenerate && currentRow(row))
-        Q_EMIT regenerateRequested(row);
+    if (!actions_.regenerate || !currentRow(row))
+        return;
+    Q_EMIT regenerateRequested(row);
+    bbRefreshClick();
 }

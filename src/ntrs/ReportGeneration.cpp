@@ -8,6 +8,7 @@
 #include "RapoError.h"
 #include "RecordContent.h"
 #include "ReportNumbering.h"
+#include "ReportRegister.h"
 #include "RunState.h"
 #include "SchemaValidator.h"
 #include "Session.h"
@@ -33,19 +34,66 @@ QString creationOffset(Session &session, const QDateTime &now) {
                                  c.fiksniTimeZoneTrgi);
 }
 
-// A report still waiting to be signed has the number and file name the new one would take;
-// writing would replace its file under its register row.
-void refuseWaitingReport(Session &session, const QString &fileName) {
+// The collection is registered once: a second report of the same trades needs a new
+// collection. A regeneration registers only while the rejected report is still the latest of its
+// collection and as it was when the regeneration started.
+void refuseRegisteredCollection(Session &session, qint64 collectionId,
+                                const RunState::Regeneration &regeneration) {
+    if (regeneration.active) {
+        ReportRegister::Row rejected;
+        rejected.id = collectionId;
+        rejected.zapSt = regeneration.zapSt;
+        rejected.status = regeneration.status;
+        rejected.sent = regeneration.sent;
+        rejected.xmlFile = regeneration.xmlFile;
+        const QString refused = ReportRegister::refusal(session, ReportRegister::Action::Regenerate,
+                                                        ReportRegister::reread(session, rejected));
+        if (!refused.isEmpty())
+            throw RegisterRefusal(refused);
+        return;
+    }
     Query q(session.db);
-    q.setText(QStringLiteral("select count(*) as N from DPATVP where DAN is null and XML_FILE = "
-                             ":XmlFile"));
+    q.setText(QStringLiteral("select XML_FILE from DPATVP where DPATVPID = :Id"));
+    q.setInteger(QStringLiteral("Id"), collectionId);
+    q.open();
+    if (!q.eof())
+        throw RapoError(QStringLiteral("Nabor ") + QString::number(collectionId) +
+                        QStringLiteral(" je že vpisan v register kot poročilo ") +
+                        q.asString(QStringLiteral("XML_FILE")) +
+                        QStringLiteral(". Za novo poročilo teh poslov jih najprej ponovno "
+                                       "naberite."));
+}
+
+// Writing the file must not replace the file of a report the register holds.
+void refuseRegisteredFile(Session &session, qint64 collectionId, const QString &fileName) {
+    Query q(session.db);
+    q.setText(QStringLiteral("select DPATVPID, ZAPST, DAN from DPATVP where upper(XML_FILE) = "
+                             "upper(:XmlFile)"));
     q.setString(QStringLiteral("XmlFile"), fileName);
     q.open();
-    if (q.asInteger(QStringLiteral("N")) > 0)
-        throw RapoError(QStringLiteral("Poročilo ") + fileName +
-                        QStringLiteral(" še čaka na podpis in pošiljanje, novo poročilo bi ga "
-                                       "nadomestilo. Najprej ga podpišite in pošljite ali ga "
-                                       "zbrišite, nato ponovno generirajte."));
+    if (q.eof())
+        return;
+    const QString start = QStringLiteral("Poročila nabora ") + QString::number(collectionId) +
+                          QStringLiteral(" ni mogoče zapisati v datoteko ") + fileName +
+                          QStringLiteral(": to datoteko ima v registru poročilo ") +
+                          q.asString(QStringLiteral("ZAPST")) + QStringLiteral(" nabora ") +
+                          q.asString(QStringLiteral("DPATVPID"));
+    if (q.isNull(QStringLiteral("DAN")))
+        throw RapoError(start + QStringLiteral(", ki še čaka na podpis in pošiljanje. Najprej ga "
+                                               "podpišite in pošljite ali ga zbrišite, nato "
+                                               "znova generirajte."));
+    throw RapoError(
+        start + QStringLiteral(", ki je bilo poslano ") +
+        q.asDateTime(QStringLiteral("DAN")).toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")) +
+        QStringLiteral(". Poslanega poročila ni mogoče nadomestiti; preverite register "
+                       "poročil."));
+}
+
+// A file that is not registered must not look like a report to deliver.
+QString renameToBad(const QString &path) {
+    const QString bad = path.left(path.size() - 4) + QStringLiteral(".bad");
+    QFile::remove(bad);
+    return QFile::rename(path, bad) ? bad : path;
 }
 
 // A trade crossed inside the firm with an own-account trade is reported once, through the
@@ -65,9 +113,7 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
     if (!rows.active() || rows.recordCount() == 0)
         throw RapoError(QStringLiteral("Nabor je prazen! Generiranje XML ni možno!"));
 
-    session.progress(QStringLiteral("Številčenje"));
     const QDate today = session.clock.today();
-    const qint64 sequence = ReportNumbering::nextSequence(session, today);
     const RunState::Regeneration regeneration = state.regeneration;
 
     session.progress(QStringLiteral("Generiranje"));
@@ -117,49 +163,51 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
             record.fillTransaction(root.TransactionReporting().append(), rows, instruments);
     }
 
+    // The number, the file and the register row are decided in one transaction, so that no
+    // other report takes the number or the file in between.
+    Transaction tx(session.db);
+    refuseRegisteredCollection(session, collectionId, regeneration);
+    session.progress(QStringLiteral("Številčenje"));
+    const QDate numberedIn = regeneration.active ? regeneration.reportDate : today;
+    const qint64 number = ReportNumbering::nextSequence(session, numberedIn);
     session.debugLog.write(QStringLiteral("pre XML FileName"));
-    const int year = regeneration.active ? regeneration.reportDate.year() : today.year();
-    const qint64 number = regeneration.active ? regeneration.zapSt : sequence;
     Result result;
-    const QString fileName = ReportNumbering::fileName(firm, number, year);
+    const QString fileName = ReportNumbering::fileName(firm, number, numberedIn.year());
     result.path = session.programDirectory + fileName;
     session.debugLog.write(QStringLiteral("XML FileName:") + result.path);
-    refuseWaitingReport(session, fileName);
+    refuseRegisteredFile(session, collectionId, fileName);
     document.save(result.path);
 
     session.progress(QStringLiteral("Preverjanje"));
     const SchemaValidator::Result validation =
         SchemaValidator(session.programDirectory).validate(result.path);
     if (!validation.valid()) {
+        // Nothing is registered; a regeneration stays open for the corrected attempt.
         result.errorLine = validation.firstError();
-        const QString bad = result.path.left(result.path.size() - 4) + QStringLiteral(".bad");
-        QFile::remove(bad);
-        if (QFile::rename(result.path, bad))
-            result.path = bad;
-    } else {
-        session.progress(QStringLiteral("Vpis v register"));
-        try {
-            Transaction tx(session.db);
-            EditableTable tDPATVP(session.db, QStringLiteral("DPATVP"));
-            session.activityLog.attach(tDPATVP);
-            tDPATVP.open();
-            tDPATVP.append();
-            tDPATVP.setValue(QStringLiteral("DPATVPID"), collectionId);
-            tDPATVP.setValue(QStringLiteral("DANPOROCANJA"), to);
-            tDPATVP.setValue(QStringLiteral("DAN"), QVariant());
-            tDPATVP.setValue(QStringLiteral("ZAPST"), number);
-            tDPATVP.setValue(QStringLiteral("STATUS"),
-                             regeneration.active ? regeneration.status + 1 : 0);
-            tDPATVP.setValue(QStringLiteral("XML_FILE"),
-                             result.path.mid(session.programDirectory.size()));
-            tDPATVP.setValue(QStringLiteral("DANOD"), from);
-            tDPATVP.post();
-            tx.commit();
-        } catch (const RapoError &) {
-            throw RapoError(QStringLiteral("Napaka pri insertu v DPATVP!"));
-        }
-        result.valid = true;
+        result.path = renameToBad(result.path);
+        return result;
     }
+    session.progress(QStringLiteral("Vpis v register"));
+    try {
+        EditableTable tDPATVP(session.db, QStringLiteral("DPATVP"));
+        session.activityLog.attach(tDPATVP);
+        tDPATVP.open();
+        tDPATVP.append();
+        tDPATVP.setValue(QStringLiteral("DPATVPID"), collectionId);
+        tDPATVP.setValue(QStringLiteral("DANPOROCANJA"), to);
+        tDPATVP.setValue(QStringLiteral("DAN"), QVariant());
+        tDPATVP.setValue(QStringLiteral("ZAPST"), number);
+        tDPATVP.setValue(QStringLiteral("STATUS"),
+                         regeneration.active ? regeneration.status + 1 : 0);
+        tDPATVP.setValue(QStringLiteral("XML_FILE"), fileName);
+        tDPATVP.setValue(QStringLiteral("DANOD"), from);
+        tDPATVP.post();
+        tx.commit();
+    } catch (const RapoError &e) {
+        renameToBad(result.path);
+        throw stepError(QStringLiteral("Napaka pri insertu v DPATVP!"), e);
+    }
+    result.valid = true;
     state.endRegeneration();
     session.debugLog.write(QStringLiteral("Generiranje xml-ja končano!"));
     return result;

@@ -11,16 +11,43 @@
 #include "Waiter.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
-template <typename Work> void step(const QString &message, Database &db, Work work) {
+// Part of an action: a failure names the part and keeps its cause; a refusal stays as it is.
+template <typename Work> void stage(const QString &message, Work work) {
     try {
+        work();
+    } catch (const RegisterRefusal &) {
+        throw;
+    } catch (const RapoError &e) {
+        throw stepError(message, e);
+    }
+}
+
+template <typename Work> void step(const QString &message, Database &db, Work work) {
+    stage(message, [&] {
         Transaction tx(db);
         work();
         tx.commit();
-    } catch (const RapoError &) {
-        throw RapoError(message);
-    }
+    });
+}
+
+QString timeText(const QDateTime &t) {
+    return t.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+}
+
+// Sending times come back from the database rounded to the millisecond or so.
+bool sameTime(const QDateTime &a, const QDateTime &b) {
+    if (a.isValid() != b.isValid())
+        return false;
+    return !a.isValid() || qAbs(a.msecsTo(b)) < 1000;
+}
+
+void refuseUnless(Session &session, ReportRegister::Action action, const ReportRegister::Row &row) {
+    const QString reason = ReportRegister::refusal(session, action, row);
+    if (!reason.isEmpty())
+        throw RegisterRefusal(reason);
 }
 
 // The register row through the logged table component, found by its number, sequence number
@@ -93,38 +120,102 @@ ReportRegister::Row ReportRegister::rowOf(const Query &q) {
 }
 
 ReportRegister::Actions ReportRegister::actionsFor(Session &session, const Row &row) {
-    Query latest(session.db);
-    latest.addLine(QStringLiteral("SELECT max(ZAPST) as ZAPST FROM DPATVP"));
-    latest.addLine(QStringLiteral("WHERE DPATVPID=:DPATVPID"));
-    latest.setInteger(QStringLiteral("DPATVPID"), row.id);
-    latest.open();
-    const bool sent = row.sent.isValid();
     Actions a;
-    a.regenerate =
-        sent && row.status == 2 && row.zapSt == latest.asInteger(QStringLiteral("ZAPST"));
-    a.confirm = a.reject = sent && row.status != 1 && row.status != 2;
-    a.remove = !sent;
+    a.regenerate = refusal(session, Action::Regenerate, row).isEmpty();
+    a.confirm = refusal(session, Action::Confirm, row).isEmpty();
+    a.reject = refusal(session, Action::Reject, row).isEmpty();
+    a.remove = refusal(session, Action::Delete, row).isEmpty();
     return a;
+}
+
+QString ReportRegister::refusal(Session &session, Action action, const Row &row) {
+    const bool sent = row.sent.isValid();
+    const QString report = QStringLiteral("Poročilo ") + row.xmlFile;
+    switch (action) {
+    case Action::Confirm:
+    case Action::Reject:
+        if (!sent)
+            return report + QStringLiteral(" še ni poslano; potrditi ali zavrniti je mogoče le "
+                                           "poslano poročilo.");
+        if (row.status == 1 || row.status == 2)
+            return report + QStringLiteral(" že ima odgovor: ") + statusText(row.status) + u'.';
+        return {};
+    case Action::Delete:
+        if (sent)
+            return report + QStringLiteral(" je bilo poslano ") + timeText(row.sent) +
+                   QStringLiteral("; poslanega poročila ni mogoče zbrisati.");
+        return {};
+    case Action::Regenerate: {
+        if (!sent || row.status != 2)
+            return QStringLiteral("Ponovno generirati je mogoče le poslano in zavrnjeno "
+                                  "poročilo; ") +
+                   row.xmlFile + QStringLiteral(" ima status ") + QString::number(row.status) +
+                   (sent ? QString() : QStringLiteral(" in ni poslano")) + u'.';
+        Query latest(session.db);
+        latest.addLine(QStringLiteral("SELECT max(ZAPST) as ZAPST FROM DPATVP"));
+        latest.addLine(QStringLiteral("WHERE DPATVPID=:DPATVPID"));
+        latest.setInteger(QStringLiteral("DPATVPID"), row.id);
+        latest.open();
+        if (row.zapSt != latest.asInteger(QStringLiteral("ZAPST")))
+            return report + QStringLiteral(" ni zadnje poročilo nabora ") +
+                   QString::number(row.id) +
+                   QStringLiteral("; ponovno generirati je mogoče le zadnje.");
+        return {};
+    }
+    }
+    return {};
+}
+
+ReportRegister::Row ReportRegister::reread(Session &session, const Row &row) {
+    Query q(session.db);
+    q.addLine(QStringLiteral("SELECT * FROM DPATVP"));
+    q.addLine(QStringLiteral("WHERE DPATVPID=:DPATVPID AND ZAPST=:ZAPST"));
+    q.setInteger(QStringLiteral("DPATVPID"), row.id);
+    q.setInteger(QStringLiteral("ZAPST"), row.zapSt);
+    q.open();
+    const QString again = QStringLiteral(" Dejanje ni izvedeno; seznam je osvežen.");
+    if (q.eof())
+        throw RegisterRefusal(QStringLiteral("Poročila ") + row.xmlFile +
+                              QStringLiteral(" (nabor ") + QString::number(row.id) +
+                              QStringLiteral(", zaporedna številka ") + QString::number(row.zapSt) +
+                              QStringLiteral(") ni več v registru: medtem ga je nekdo zbrisal.") +
+                              again);
+    const Row now = rowOf(q);
+    if (now.status != row.status || !sameTime(now.sent, row.sent)) {
+        const QString text = statusText(now.status);
+        throw RegisterRefusal(
+            QStringLiteral("Poročilo ") + row.xmlFile +
+            QStringLiteral(" se je medtem spremenilo: status je zdaj ") +
+            QString::number(now.status) +
+            (text.isEmpty() ? QString() : QStringLiteral(" (") + text + u')') +
+            QStringLiteral(", datum pošiljanja ") +
+            (now.sent.isValid() ? timeText(now.sent) : QStringLiteral("ni poslano")) + u'.' +
+            again);
+    }
+    return now;
+}
+
+std::vector<ReportRegister::Row> ReportRegister::findByFile(Session &session, const QString &file) {
+    Query q(session.db);
+    q.addLine(QStringLiteral("SELECT * FROM DPATVP WHERE upper(XML_FILE) = upper(:XmlFile)"));
+    q.setString(QStringLiteral("XmlFile"), QFileInfo(file).fileName());
+    q.open();
+    std::vector<Row> rows;
+    for (; !q.eof(); q.next())
+        rows.push_back(rowOf(q));
+    return rows;
 }
 
 void ReportRegister::confirm(Session &session, const Row &row) {
     Database &db = session.db;
     step(QStringLiteral("Napaka pri popravku v DPATVP!"), db, [&] {
-        Query q(db);
-        q.addLine(QStringLiteral("SELECT DPATVPID, ZAPST FROM DPATVP"));
-        q.addLine(QStringLiteral("WHERE DPATVPID=:DPATVPID AND ZAPST=:ZAPST"));
-        q.setInteger(QStringLiteral("DPATVPID"), row.id);
-        q.setInteger(QStringLiteral("ZAPST"), row.zapSt);
-        q.open();
+        refuseUnless(session, Action::Confirm, reread(session, row));
         EditableTable tDPATVP(db, QStringLiteral("DPATVP"));
         session.activityLog.attach(tDPATVP);
-        for (; !q.eof(); q.next()) {
-            if (!locate(tDPATVP, row, false))
-                continue;
-            tDPATVP.edit();
-            tDPATVP.setValue(QStringLiteral("STATUS"), 1);
-            tDPATVP.post();
-        }
+        locate(tDPATVP, row, true);
+        tDPATVP.edit();
+        tDPATVP.setValue(QStringLiteral("STATUS"), 1);
+        tDPATVP.post();
     });
     step(QStringLiteral("Napaka pri insertu v DPATVP_SFVP!"), db, [&] {
         Query q(db);
@@ -167,63 +258,64 @@ void ReportRegister::confirm(Session &session, const Row &row) {
 
 void ReportRegister::reject(Session &session, const Row &row) {
     step(QStringLiteral("Napaka pri popravku v DPATVP!"), session.db, [&] {
+        refuseUnless(session, Action::Reject, reread(session, row));
         EditableTable tDPATVP(session.db, QStringLiteral("DPATVP"));
         session.activityLog.attach(tDPATVP);
-        if (locate(tDPATVP, row, true)) {
-            tDPATVP.edit();
-            tDPATVP.setValue(QStringLiteral("STATUS"), 2);
-            tDPATVP.post();
-        }
+        locate(tDPATVP, row, true);
+        tDPATVP.edit();
+        tDPATVP.setValue(QStringLiteral("STATUS"), 2);
+        tDPATVP.post();
     });
 }
 
-bool ReportRegister::remove(Session &session, const Row &row) {
+bool ReportRegister::remove(Session &session, const Row &row, bool ask) {
     if (row.sent.isValid())
         return false;
-    if (!session.prompter.okCancel(
-            QStringLiteral("Prosim potrdi brisanje vseh pripadajočih podatkov !")))
+    if (ask && !session.prompter.okCancel(
+                   QStringLiteral("Prosim potrdi brisanje vseh pripadajočih podatkov !")))
         return false;
     Database &db = session.db;
-    if (row.status == 0) {
-        step(QStringLiteral("Napaka pri brisanju iz DPATVPPSL!"), db, [&] {
-            Query q(db);
-            q.addLine(QStringLiteral("SELECT DPATVPID, IDPSL FROM DPATVPPSL"));
-            q.addLine(QStringLiteral("WHERE DPATVPID = :DPATVPID"));
-            q.setInteger(QStringLiteral("DPATVPID"), row.id);
-            q.open();
-            q.recordCount();
+    Transaction tx(db);
+    refuseUnless(session, Action::Delete, reread(session, row));
+    // A regenerated report shares its collection with the sent report it replaces: the trades
+    // and imports stay with that one.
+    Query sentOfCollection(db);
+    sentOfCollection.setText(
+        QStringLiteral("select count(*) as N from DPATVP where DPATVPID=:DPATVPID and DAN is not "
+                       "null"));
+    sentOfCollection.setInteger(QStringLiteral("DPATVPID"), row.id);
+    sentOfCollection.open();
+    if (sentOfCollection.asInteger(QStringLiteral("N")) == 0) {
+        stage(QStringLiteral("Napaka pri brisanju iz DPATVPPSL!"), [&] {
             Query del(db);
-            for (q.first(); !q.eof(); q.next()) {
-                del.setText(QStringLiteral("DELETE FROM DPATVPPSL WHERE DPATVPID=") +
-                            q.asString(QStringLiteral("DpAtvpId")) + QStringLiteral(" AND IDPSL=") +
-                            q.asString(QStringLiteral("IdPsl")));
-                del.exec();
-            }
+            del.setText(QStringLiteral("DELETE FROM DPATVPPSL WHERE DPATVPID=:DPATVPID"));
+            del.setInteger(QStringLiteral("DPATVPID"), row.id);
+            del.exec();
         });
-        step(QStringLiteral("Napaka pri popravku DPATVPID v DPATVPIMP!"), db, [&] {
-            Query q(db);
-            q.addLine(QStringLiteral("select IDIMP from dpatvpimp"));
-            q.addLine(QStringLiteral("where DPATVPID = :DPATVPID"));
-            q.setInteger(QStringLiteral("DPATVPID"), row.id);
-            q.open();
-            q.recordCount();
+        stage(QStringLiteral("Napaka pri popravku DPATVPID v DPATVPIMP!"), [&] {
             Query update(db);
-            update.setText(QStringLiteral("UPDATE DPATVPIMP SET DPATVPID=NULL WHERE IDIMP=:IDIMP"));
-            for (q.first(); !q.eof(); q.next()) {
-                update.setInteger(QStringLiteral("IDIMP"), q.asInteger(QStringLiteral("IDIMP")));
-                update.exec();
-            }
-        });
-        if (!row.xmlFile.isEmpty())
-            QFile::remove(session.programDirectory + row.xmlFile);
-    }
-    if (row.status == 0 || row.status == 3) {
-        step(QStringLiteral("Napaka pri brisanju iz DPATVP!"), db, [&] {
-            EditableTable tDPATVP(db, QStringLiteral("DPATVP"));
-            session.activityLog.attach(tDPATVP);
-            if (locate(tDPATVP, row, true))
-                tDPATVP.deleteRow();
+            update.setText(
+                QStringLiteral("UPDATE DPATVPIMP SET DPATVPID=NULL WHERE DPATVPID=:DPATVPID"));
+            update.setInteger(QStringLiteral("DPATVPID"), row.id);
+            update.exec();
         });
     }
+    stage(QStringLiteral("Napaka pri brisanju iz DPATVP!"), [&] {
+        EditableTable tDPATVP(db, QStringLiteral("DPATVP"));
+        session.activityLog.attach(tDPATVP);
+        locate(tDPATVP, row, true);
+        tDPATVP.deleteRow();
+        removeReportFile(session, row.xmlFile);
+    });
+    tx.commit();
     return true;
+}
+
+void ReportRegister::removeReportFile(Session &session, const QString &xmlFile) {
+    if (xmlFile.isEmpty())
+        return;
+    QFile file(session.programDirectory + xmlFile);
+    if (file.exists() && !file.remove())
+        throw RapoError(QStringLiteral("Datoteke ") + file.fileName() +
+                        QStringLiteral(" ni mogoče zbrisati: ") + file.errorString());
 }

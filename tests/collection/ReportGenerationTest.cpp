@@ -8,6 +8,8 @@
 #include "Query.h"
 #include "RapoError.h"
 #include "RecordContent.h"
+#include "ReportRegeneration.h"
+#include "ReportRegister.h"
 #include "RunState.h"
 #include "ScriptedPrompter.h"
 #include "Session.h"
@@ -18,6 +20,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -152,19 +155,102 @@ TEST(ReportGeneration, AFirmNumberBeginningWithZeroAndAVenueWithoutZone) {
     EXPECT_TRUE(xml.contains("CreationTimeOffset=\"+02\"")) << "+01 of venue 8, in summer";
 }
 
-TEST(ReportGeneration, AFailingRegisterInsertLeavesTheValidFile) {
+TEST(ReportGeneration, ACollectionIsRegisteredOnce) {
     DemoReport demo;
     demo.collect(QDate(2014, 3, 28));
-    // The activity log cannot draw its identity, so the register row cannot be written.
-    demo.db->execDirect("DELETE FROM RAPO_SEQUENCE WHERE NAME = 'ACT_IDACT_SEQ'");
-    try {
-        demo.generate();
-        FAIL();
-    } catch (const RapoError &e) {
-        EXPECT_EQ(e.message(), "Napaka pri insertu v DPATVP!");
+    ASSERT_TRUE(demo.generate().valid);
+    const qint64 id = demo.scalar("select DPATVPID from DPATVP where ZAPST = 2").toLongLong();
+    const QString refusal = "Nabor " + QString::number(id) +
+                            " je že vpisan v register kot poročilo TRDAT01_5842735000_0002_14.xml. "
+                            "Za novo poročilo teh poslov jih najprej ponovno naberite.";
+    for (const char *when : {"still waiting", "sent meanwhile"}) {
+        SCOPED_TRACE(when);
+        if (QString(when) == "sent meanwhile")
+            demo.db->execDirect("update DPATVP set DAN = 2456745.2 where DAN is null");
+        try {
+            demo.generate();
+            ADD_FAILURE() << "registered twice";
+        } catch (const RapoError &e) {
+            EXPECT_EQ(e.message(), refusal);
+        }
+        EXPECT_EQ(demo.scalar("select count(*) from DPATVP").toInt(), 2);
+        EXPECT_FALSE(QFile::exists(demo.dir.file("TRDAT01_5842735000_0003_14.xml")));
     }
-    EXPECT_TRUE(QFile::exists(demo.dir.file("TRDAT01_5842735000_0002_14.xml")));
-    EXPECT_EQ(demo.scalar("select count(*) from DPATVP").toInt(), 1);
+}
+
+// Sent at the end of March, rejected, regenerated: the first attempt fails, the second is
+// registered.
+TEST(ReportGeneration, AFailedRegenerationKeepsItsStateAndLeavesNoUnregisteredFile) {
+    struct Case {
+        const char *what;
+        std::function<void(DemoReport &)> breakIt, repair;
+        QString message; // the start of the error thrown; empty: an invalid file
+    };
+    const std::vector<Case> cases{
+        {"schema refuses the file",
+         [](DemoReport &d) {
+             QFile::remove(d.dir.file("NTRS.xsd"));
+             QFile xsd(d.dir.file("NTRS.xsd"));
+             xsd.open(QIODevice::WriteOnly);
+             xsd.write("<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">"
+                       "<xs:element name=\"Drugo\"/></xs:schema>");
+         },
+         [](DemoReport &d) {
+             QFile::remove(d.dir.file("NTRS.xsd"));
+             QFile::copy(RAPO_DEMO_SCHEMA, d.dir.file("NTRS.xsd"));
+         },
+         ""},
+        {"register insert fails",
+         [](DemoReport &d) {
+             d.db->execDirect("create trigger DPATVP_LOCKED before insert on DPATVP "
+                              "begin select raise(abort, 'zaklenjeno'); end");
+         },
+         [](DemoReport &d) { d.db->execDirect("drop trigger DPATVP_LOCKED"); },
+         "Napaka pri insertu v DPATVP!\r\nzaklenjeno"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        DemoReport demo(QDateTime(QDate(2014, 4, 2), QTime(9, 0)));
+        demo.collect(QDate(2014, 3, 28));
+        ASSERT_TRUE(demo.generate().valid);
+        demo.db->execDirect("update DPATVP set DAN = 2456748.5, STATUS = 2 where ZAPST = 2");
+        Query q(*demo.db);
+        q.setText("select * from DPATVP where ZAPST = 2");
+        q.open();
+        const ReportRegister::Row rejected = ReportRegister::rowOf(q);
+        q.close();
+        ReportRegeneration::start(*demo.session, *demo.workingSet, demo.state, rejected);
+        demo.from = QDate(2014, 3, 28);
+        const QString name = demo.dir.file("TRDAT01_5842735000_0003_14");
+
+        c.breakIt(demo);
+        try {
+            const auto failed = demo.generate();
+            EXPECT_TRUE(c.message.isEmpty());
+            EXPECT_FALSE(failed.valid);
+        } catch (const RapoError &e) {
+            EXPECT_TRUE(e.message().startsWith(c.message)) << e.message().toStdString();
+            EXPECT_FALSE(c.message.isEmpty());
+        }
+        EXPECT_FALSE(QFile::exists(name + ".xml")) << "no valid file without its row";
+        EXPECT_TRUE(QFile::exists(name + ".bad"));
+        EXPECT_EQ(demo.scalar("select count(*) from DPATVP").toInt(), 2);
+        EXPECT_TRUE(demo.state.regeneration.active);
+
+        c.repair(demo);
+        const auto second = demo.generate();
+        EXPECT_TRUE(second.valid) << second.errorLine.toStdString();
+        EXPECT_EQ(second.path, name + ".xml");
+        EXPECT_EQ(demo.scalar("select group_concat(DPATVPID || '/' || ZAPST || '/' || STATUS || "
+                              "'/' || XML_FILE || '/' || ifnull(strftime('%d.%m.%Y %H:%M', DAN), "
+                              "'-'), ', ') from (select * from DPATVP order by ZAPST)")
+                      .toString(),
+                  QString("1/1/1/TRDAT01_5842735000_0001_14.xml/27.03.2014 17:05, %1/2/2/"
+                          "TRDAT01_5842735000_0002_14.xml/01.04.2014 00:00, %1/3/3/"
+                          "TRDAT01_5842735000_0003_14.xml/-")
+                      .arg(rejected.id));
+        EXPECT_FALSE(demo.state.regeneration.active);
+    }
 }
 
 TEST(ReportGeneration, AnEmptyWorkingSetIsRefused) {

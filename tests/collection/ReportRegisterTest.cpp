@@ -6,6 +6,7 @@
 #include "ReportRegeneration.h"
 
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -96,28 +97,103 @@ TEST(ReportRegister, DeletingAGeneratedReportFreesItsTradesImportsAndFile) {
     EXPECT_EQ(f.t.scalar("select count(*) from ACT where Tbl='DPATVP' and SfAct='-'").toInt(), 1);
 }
 
-TEST(ReportRegister, DeletingAnUnsentRegeneratedReportRemovesOnlyItsRow) {
+TEST(ReportRegister, DeletingAnUnsentRegeneratedReportRemovesItsRowAndFileOnly) {
     CollectionFixture f;
     f.host.report(5, QDate(2014, 4, 1), 1, sentAt, 2);
     f.host.report(5, QDate(2014, 4, 1), 2, QVariant(), 3);
+    f.host.exec("update DPATVP set XML_FILE = 'TRDAT01_5b.xml' where ZAPST = 2");
     f.host.assignment(5, 10, "N", 1);
+    f.host.import(1, QDate(2014, 4, 1), 100, "SI0031102120", 900001, "", 5);
     QFile file(f.t.dir.file("TRDAT01_5b.xml"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     f.prompter.answers = {true};
-    ReportRegister::remove(f.session(), row(5, 2, 3, {}, "TRDAT01_5b.xml"));
+    EXPECT_TRUE(ReportRegister::remove(f.session(), row(5, 2, 3, {}, "TRDAT01_5b.xml")));
     EXPECT_EQ(f.t.scalar("select group_concat(ZAPST) from DPATVP").toString(), "1");
-    EXPECT_EQ(f.t.scalar("select count(*) from DPATVPPSL").toInt(), 1);
-    EXPECT_TRUE(QFile::exists(f.t.dir.file("TRDAT01_5b.xml")));
+    EXPECT_EQ(f.t.scalar("select count(*) from DPATVPPSL").toInt(), 1) << "the sent report's";
+    EXPECT_EQ(f.t.scalar("select DPATVPID from DPATVPIMP").toInt(), 5);
+    EXPECT_FALSE(QFile::exists(f.t.dir.file("TRDAT01_5b.xml")));
 }
 
-TEST(ReportRegister, RejectingARowWhoseStatusChangedMeanwhileChangesNothing) {
-    CollectionFixture f;
-    f.host.report(5, QDate(2014, 4, 1), 1, sentAt, 1); // confirmed by someone else
-    ReportRegister::reject(f.session(), row(5, 1, 0, sentAt));
-    EXPECT_EQ(f.t.scalar("select STATUS from DPATVP").toInt(), 1);
-    ReportRegister::reject(f.session(), row(5, 1, 1, sentAt));
-    EXPECT_EQ(f.t.scalar("select STATUS from DPATVP").toInt(), 2);
+// The list was loaded; meanwhile another workstation or the scheduler changed the row.
+TEST(ReportRegister, AnActionOnARowChangedElsewhereIsRefused) {
+    struct Case {
+        const char *what;
+        int status;
+        bool sent;
+        const char *elsewhere;
+        std::function<void(Session &, const ReportRegister::Row &)> action;
+        QString message;
+    };
+    const auto remove = [](Session &s, const ReportRegister::Row &r) {
+        ReportRegister::remove(s, r);
+    };
+    const auto regenerate = [](Session &s, const ReportRegister::Row &r) {
+        RunState state;
+        WorkingSet workingSet(s);
+        ReportRegeneration::start(s, workingSet, state, r);
+    };
+    const QString again = " Dejanje ni izvedeno; seznam je osvežen.";
+    const std::vector<Case> cases{
+        {"delete after signed elsewhere", 0, false, "update DPATVP set DAN = 2456749.0", remove,
+         "Poročilo TRDAT01_5.xml se je medtem spremenilo: status je zdaj 0, datum pošiljanja "
+         "01.04.2014 12:00:00." +
+             again},
+        {"confirm after rejected elsewhere", 0, true, "update DPATVP set STATUS = 2",
+         ReportRegister::confirm,
+         "Poročilo TRDAT01_5.xml se je medtem spremenilo: status je zdaj 2 (Zavrnjeno), datum "
+         "pošiljanja 02.04.2014 10:00:00." +
+             again},
+        {"reject after confirmed elsewhere", 0, true, "update DPATVP set STATUS = 1",
+         ReportRegister::reject,
+         "Poročilo TRDAT01_5.xml se je medtem spremenilo: status je zdaj 1 (Potrjeno), datum "
+         "pošiljanja 02.04.2014 10:00:00." +
+             again},
+        {"regenerate after another regeneration", 2, true,
+         "insert into DPATVP (DPATVPID, DANPOROCANJA, ZAPST, XML_FILE, STATUS) values (5, "
+         "2456748.5, 2, 'TRDAT01_5b.xml', 3)",
+         regenerate,
+         "Poročilo TRDAT01_5.xml ni zadnje poročilo nabora 5; ponovno generirati je mogoče le "
+         "zadnje."},
+        {"delete after deleted elsewhere", 0, false, "delete from DPATVP where ZAPST = 1", remove,
+         "Poročila TRDAT01_5.xml (nabor 5, zaporedna številka 1) ni več v registru: medtem ga je "
+         "nekdo zbrisal." +
+             again},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        CollectionFixture f;
+        f.host.report(5, QDate(2014, 4, 1), 1, c.sent ? QVariant(sentAt) : QVariant(), c.status);
+        f.host.assignment(5, 10, "N", 1);
+        f.host.assignment(5, 11, "N", 2);
+        f.host.import(1, QDate(2014, 4, 1), 100, "SI0031102120", 900001, "", 5);
+        QFile file(f.t.dir.file("TRDAT01_5.xml"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        const ReportRegister::Row loaded =
+            row(5, 1, c.status, c.sent ? sentAt : QDateTime(), "TRDAT01_5.xml");
+        f.host.exec(c.elsewhere);
+        const auto state = [&] {
+            return f.t
+                .scalar("select (select group_concat(DPATVPID || '/' || ZAPST || '/' || STATUS "
+                        "|| '/' || ifnull(DAN, '-')) from DPATVP) || ' ' || (select "
+                        "group_concat(IDPSL) from DPATVPPSL) || ' ' || (select DPATVPID from "
+                        "DPATVPIMP)")
+                .toString();
+        };
+        const QString before = state();
+        f.prompter.answers = {true};
+        try {
+            c.action(f.session(), loaded);
+            ADD_FAILURE() << "the changed row was acted on";
+        } catch (const RapoError &e) {
+            EXPECT_EQ(e.message(), c.message);
+        }
+        EXPECT_EQ(state(), before);
+        EXPECT_EQ(f.t.scalar("select count(*) from ACT").toInt(), 0);
+        EXPECT_TRUE(QFile::exists(f.t.dir.file("TRDAT01_5.xml")));
+        EXPECT_FALSE(f.t.db->inTransaction());
+    }
 }
 
 TEST(ReportRegister, AConfirmationClearsTheInstrumentsReferenceMarks) {
@@ -150,9 +226,10 @@ TEST(ReportRegeneration, ARejectedReportIsCollectedAgainAndRegisteredAsRegenerat
     const qint64 reference1 =
         f.t.scalar("select IDREFATVP from DPATVPPSL where IDPSL=1").toLongLong();
     // Sent at the end of 2014, rejected in 2015.
-    f.host.exec("UPDATE DPATVP SET DAN = 2457022.5");
+    f.host.exec("UPDATE DPATVP SET DAN = 2457023.0");
     ReportRegister::reject(f.session(), row(collected.collectionId, 1, 0,
-                                            QDateTime(QDate(2014, 12, 31), QTime(12, 0))));
+                                            QDateTime(QDate(2014, 12, 31), QTime(12, 0)),
+                                            first.path.mid(f.t.dir.path().size())));
     f.clock.set(QDateTime(QDate(2015, 1, 10), QTime(9, 0)));
     f.host.report(99, QDate(2015, 1, 5), 1, QDateTime(QDate(2015, 1, 5), QTime(9, 0)));
 
@@ -162,7 +239,8 @@ TEST(ReportRegeneration, ARejectedReportIsCollectedAgainAndRegisteredAsRegenerat
                 "SFTRG, SFVP, SFVLT) SELECT IdPsl, Dan, CAS, SfPsl, SFDJV, GlvTcj, Lot, IdPog, "
                 "SfTrg, SFVP, SfVlt FROM PSL WHERE IdPsl = 2");
     ReportRegister::Row rejected =
-        row(collected.collectionId, 1, 2, QDateTime(QDate(2014, 12, 31), QTime(12, 0)));
+        row(collected.collectionId, 1, 2, QDateTime(QDate(2014, 12, 31), QTime(12, 0)),
+            first.path.mid(f.t.dir.path().size()));
     rejected.reportingDay = QDate(2014, 4, 1);
     rejected.firstDay = QDate(2014, 3, 31);
     const auto regenerated =
