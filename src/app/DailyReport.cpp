@@ -84,14 +84,10 @@ int sign(Session &session, const QString &path, QTextStream &err) {
     session.progress(QStringLiteral("Podpisovanje"));
     const QString fileName = path.mid(session.programDirectory.size());
     QProcessRunner runner(session.waiter, session.clock);
-    ReportSigning signing(session, runner);
-    signing.signAndDeliver(ReportSigning::Credentials{c.gnupgUser, c.passPhrase}, {fileName});
-    Query sent(session.db);
-    sent.setText(QStringLiteral("select count(*) as N from DPATVP where XML_FILE = :XmlFile and "
-                                "DAN is not null"));
-    sent.setString(QStringLiteral("XmlFile"), fileName);
-    sent.open();
-    if (sent.asInteger(QStringLiteral("N")) == 0) {
+    ReportSigning signing(session, runner, ReportSigning::Resigning::Never);
+    const QStringList delivered =
+        signing.signAndDeliver(ReportSigning::Credentials{c.gnupgUser, c.passPhrase}, {fileName});
+    if (!delivered.contains(fileName, Qt::CaseInsensitive)) {
         err << QStringLiteral("Napaka: poročilo ") << fileName
             << QStringLiteral(" ni podpisano in poslano.") << Qt::endl;
         return DailyReport::Failed;

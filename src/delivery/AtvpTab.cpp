@@ -132,6 +132,25 @@ void AtvpTab::bbPodpisanaClick() {
 
 void AtvpTab::loadUnsent() {
     fill(lbNeposlana, ReportFileLists::unsent(*session_));
+    QStringList undelivered;
+    try {
+        undelivered = ReportFileLists::undelivered(*session_);
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
+    }
+    // Each entry keeps its file name; a report marked sent but not delivered says so.
+    for (int i = 0; i < lbNeposlana->count(); ++i) {
+        QListWidgetItem *item = lbNeposlana->item(i);
+        item->setData(Qt::UserRole, item->text());
+        if (undelivered.contains(item->text(), Qt::CaseInsensitive))
+            item->setText(item->text() + QStringLiteral("  \u2014 poslano, ni dostavljeno"));
+    }
+    for (const QString &file : undelivered)
+        if (lbNeposlana->findItems(file, Qt::MatchStartsWith).isEmpty()) {
+            auto *item = new QListWidgetItem(
+                file + QStringLiteral("  \u2014 poslano, ni dostavljeno"), lbNeposlana);
+            item->setData(Qt::UserRole, file);
+        }
 }
 
 void AtvpTab::loadSigned() {
@@ -170,7 +189,7 @@ void AtvpTab::bSignClick() {
     QStringList selected;
     for (int i = 0; i < lbNeposlana->count(); ++i)
         if (lbNeposlana->item(i)->isSelected())
-            selected << lbNeposlana->item(i)->text();
+            selected << lbNeposlana->item(i)->data(Qt::UserRole).toString();
     Q_EMIT signingStarted();
     try {
         signing_->signAndDeliver(credentials, selected);

@@ -1,10 +1,12 @@
 #include "ReportFileLists.h"
 
+#include "FileDelivery.h"
 #include "ProgramDirectory.h"
 #include "Query.h"
 #include "Session.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 QStringList ReportFileLists::filesMatching(const QString &directory, const QString &mask) {
     const QDir dir(directory);
@@ -49,6 +51,43 @@ QList<bool> ReportFileLists::sentMarks(Session &session, const QStringList &entr
     }
     qDPATVP.close();
     return marks;
+}
+
+QStringList ReportFileLists::undelivered(Session &session) {
+    const Configuration &c = session.configuration;
+    const auto elsewhere = [&](const QString &folder) {
+        return !folder.isEmpty() &&
+               !FileDelivery::sameFolder(ProgramDirectory::withSeparator(folder),
+                                         session.programDirectory);
+    };
+    // Only where the delivery folder lacks it: a report delivered and then put back is signed
+    // again only when the user says so.
+    QStringList candidates;
+    if (elsewhere(c.xmlPathServer))
+        for (const QString &report : unsent(session))
+            if (!QFileInfo::exists(ProgramDirectory::withSeparator(c.xmlPathServer) + report))
+                candidates << report;
+    if (elsewhere(c.sigPathServer))
+        for (const QString &signature :
+             filesMatching(session.programDirectory, QStringLiteral("*.sig")))
+            if (!QFileInfo::exists(ProgramDirectory::withSeparator(c.sigPathServer) + signature))
+                candidates << withoutExtension(signature) + QStringLiteral(".xml");
+    QStringList found;
+    if (candidates.isEmpty())
+        return found;
+    Query q(session.db);
+    q.setText(QStringLiteral("select count(*) as N from DPATVP where DAN is not null and "
+                             "upper(XML_FILE) = upper(:XmlFile)"));
+    for (const QString &file : candidates) {
+        if (found.contains(file, Qt::CaseInsensitive))
+            continue;
+        q.setString(QStringLiteral("XmlFile"), file);
+        q.open();
+        if (q.asInteger(QStringLiteral("N")) > 0)
+            found << file;
+        q.close();
+    }
+    return found;
 }
 
 QString ReportFileLists::withoutExtension(const QString &fileName) {

@@ -28,6 +28,11 @@ public:
     // database's error when the register cannot be read.
     static QList<bool> sentMarks(Session &session, const QStringList &entries);
 
+    // The reports the register records as sent whose report or signed file is still in the
+    // program directory, and not in its delivery folder, although that folder is another: a signing
+    // that stopped between marking and delivering. The next signing delivers them.
+    static QStringList undelivered(Session &session);
+
     // "TRDAT01_x.xml" -> "TRDAT01_x.sig": the part from the last point on is dropped, then
     // ".sig" is appended.
     static QString signatureName(const QString &fileName);

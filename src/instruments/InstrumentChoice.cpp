@@ -188,6 +188,8 @@ InstrumentChoice::Result InstrumentChoice::apply(Session &session, const ListedR
     const bool isDb2 = session.isDb2();
     const bool changing = !row.reported.isNull();
     const QString isin = row.isin.toUpper();
+    // One transaction: a withdrawn announcement comes back when the save fails.
+    Transaction tx(db);
 
     // A first choice completes the listed row itself; it must still be open.
     Query stored(db, registerTable);
@@ -293,7 +295,6 @@ InstrumentChoice::Result InstrumentChoice::apply(Session &session, const ListedR
         save.setInteger(QStringLiteral("KEY_SFVP_VEK"), row.hostInstrument);
     }
 
-    Transaction tx(db);
     session.activityLog.write(registerTable, changing ? QStringLiteral("+") : QStringLiteral("^"),
                               rowText(values, changing ? nullptr : &stored));
     if (save.exec() == 0)

@@ -153,7 +153,9 @@ TEST_F(AtvpPage, ARegisterFailureIsShownAndTheListsStayAsTheyWere) {
 
     signThroughTheDialog("Borzni posrednik", "geslo", true);
 
-    EXPECT_EQ(prompter.texts, QStringList{"Napaka pri popravku v DPATVP!"});
+    ASSERT_EQ(prompter.texts.size(), 1);
+    EXPECT_TRUE(prompter.texts[0].startsWith("Napaka pri popravku v DPATVP!\r\nzaklenjeno"))
+        << prompter.texts[0].toStdString();
     EXPECT_EQ(unsent(), QStringList{"TRDAT01_1.xml"});
     EXPECT_TRUE(signedList().isEmpty());
     EXPECT_TRUE(page.bSign->isEnabled());

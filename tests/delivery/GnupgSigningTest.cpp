@@ -74,6 +74,7 @@ TEST_F(GnupgSigning, AReportIsSignedForTheRegulatorRegisteredAndDelivered) {
 }
 
 TEST_F(GnupgSigning, ThePassPhraseReachesGnupgOnlyOnItsStandardInput) {
+    host.report(8, QDate(2014, 4, 1), 4, QVariant());
     writeReport("TRDAT01_8.xml");
     sign({"TRDAT01_8.xml"});
 
@@ -125,6 +126,7 @@ TEST_F(GnupgSigning, AWrongPassPhraseLeavesNothingRegisteredAndTheReportInPlace)
 
 TEST_F(GnupgSigning, AnUnknownRecipientIsToldInGnupgsWords) {
     configuration.atvpUporabnik = "Nepoznan <nihce@example.org>";
+    host.report(7, QDate(2014, 4, 1), 3, QVariant());
     writeReport("TRDAT01_7.xml");
 
     sign({"TRDAT01_7.xml"});

@@ -3,6 +3,7 @@
 #include "DeliveryFixture.h"
 #include "FakeProcessRunner.h"
 #include "RapoError.h"
+#include "ReportFileLists.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -24,8 +25,8 @@ struct Signing : DeliveryFixture, ::testing::Test {
             signing_ = std::make_unique<ReportSigning>(session(), runner);
         return *signing_;
     }
-    void sign(const QStringList &files) {
-        signing().signAndDeliver(Credentials{"Borzni posrednik", "geslo"}, files);
+    QStringList sign(const QStringList &files) {
+        return signing().signAndDeliver(Credentials{"Borzni posrednik", "geslo"}, files);
     }
 
     FakeProcessRunner runner;
@@ -67,6 +68,7 @@ TEST_F(Signing, TheGnupgFolderIsFoundAsTheSettingsSay) {
     const QString searched = QStandardPaths::findExecutable("gpg");
     ASSERT_FALSE(searched.isEmpty()) << "gpg is installed";
     gnupgFolder("gnupg");
+    host.report(1, QDate(2014, 4, 1), 1, QVariant());
     const QString dir = t.dir.path();
     const std::vector<Case> cases{
         {"empty: the search path", "", searched},
@@ -95,6 +97,7 @@ TEST_F(Signing, TheGnupgFolderIsFoundAsTheSettingsSay) {
         }
         QFile::remove(xmlFile("TRDAT01_1.xml"));
         writeReport("TRDAT01_1.xml");
+        host.exec("update DPATVP set DAN = null");
     }
 }
 
@@ -108,6 +111,7 @@ TEST_F(Signing, AMissingGnupgStopsEachFileAndTheNextIsTried) {
 
 TEST_F(Signing, AnEarlierOutputAndGnupgsLogAreRemovedBeforeTheRun) {
     configuration.gnupgPath = gnupgFolder();
+    host.report(1, QDate(2014, 4, 1), 1, QVariant());
     writeReport("TRDAT01_1.xml");
     QFile old(programFile("TRDAT01_1.sig"));
     old.open(QIODevice::WriteOnly);
@@ -229,15 +233,61 @@ TEST_F(Signing, EveryRowOfTheFileIsMarkedSentAndNoOther) {
     EXPECT_EQ(count("select count(*) from ACT where Tbl = 'DPATVP' and SfAct = '^'"), 2);
 }
 
-TEST_F(Signing, AFileWithoutARegisterRowIsStillDelivered) {
-    host.report(2, QDate(2014, 4, 1), 2, QVariant());
-    const QByteArray content = writeReport("TRDAT01_9.xml");
-    sign({"TRDAT01_9.xml"});
-    EXPECT_TRUE(prompter.texts.isEmpty());
-    EXPECT_EQ(read(xmlFile("TRDAT01_9.xml")), content);
-    EXPECT_TRUE(QFile::exists(sigFile("TRDAT01_9.sig")));
-    EXPECT_FALSE(sent(2, 2).isValid());
-    EXPECT_EQ(count("select count(*) from ACT"), 0);
+TEST_F(Signing, ASentReportOrAnUnknownFileIsSignedOnlyWhenConfirmed) {
+    const QDateTime first(QDate(2014, 4, 1), QTime(17, 0, 5));
+    struct Case {
+        const char *what;
+        bool known;
+        ReportSigning::Resigning resigning;
+        QList<bool> answers;
+        QString message;
+        bool signs;
+    };
+    const QString resign = "Poročilo TRDAT01_1.xml je bilo poslano 01.04.2014 17:00:05. Ga res "
+                           "želite ponovno podpisati in poslati?";
+    const QString unknown = "Datoteke TRDAT01_1.xml ni v registru poročil. Jo vseeno podpišem in "
+                            "dostavim? V registru ne bo označena kot poslana.";
+    const std::vector<Case> cases{
+        {"sent, No", true, ReportSigning::Resigning::Ask, {false}, resign, false},
+        {"sent, Yes", true, ReportSigning::Resigning::Ask, {true}, resign, true},
+        {"sent, without a window",
+         true,
+         ReportSigning::Resigning::Never,
+         {},
+         "Poročilo TRDAT01_1.xml je bilo že poslano 01.04.2014 17:00:05; brez okna ga ne "
+         "podpišem znova.",
+         false},
+        {"unknown, No", false, ReportSigning::Resigning::Ask, {false}, unknown, false},
+        {"unknown, Yes", false, ReportSigning::Resigning::Ask, {true}, unknown, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        host.exec("delete from DPATVP");
+        for (const QString &f : {xmlFile("TRDAT01_1.xml"), sigFile("TRDAT01_1.sig")})
+            QFile::remove(f);
+        const QByteArray content = writeReport("TRDAT01_1.xml");
+        if (c.known) {
+            // Delivered when it was sent; a copy is in the program directory again.
+            host.report(1, QDate(2014, 4, 1), 1, first);
+            QFile::copy(programFile("TRDAT01_1.xml"), xmlFile("TRDAT01_1.xml"));
+        }
+        prompter.texts.clear();
+        prompter.answers = c.answers;
+        runner.calls.clear();
+        ReportSigning signing(session(), runner, c.resigning);
+        const QStringList delivered =
+            signing.signAndDeliver(Credentials{"Borzni posrednik", "geslo"}, {"TRDAT01_1.xml"});
+        EXPECT_EQ(prompter.texts, QStringList{c.message});
+        EXPECT_EQ(runner.calls.size(), c.signs ? 1u : 0u);
+        EXPECT_EQ(delivered, c.signs ? QStringList{"TRDAT01_1.xml"} : QStringList{});
+        EXPECT_EQ(
+            read(c.signs || c.known ? xmlFile("TRDAT01_1.xml") : programFile("TRDAT01_1.xml")),
+            content);
+        EXPECT_EQ(QFile::exists(programFile("TRDAT01_1.xml")), !c.signs);
+        EXPECT_EQ(QFile::exists(sigFile("TRDAT01_1.sig")), c.signs);
+        EXPECT_EQ(sent(1, 1), c.known ? first : QDateTime()) << "the first sending time stays";
+        EXPECT_EQ(count("select count(*) from ACT"), 0);
+    }
 }
 
 TEST_F(Signing, ARegisterFailureEndsTheRunWithNothingChanged) {
@@ -252,7 +302,9 @@ TEST_F(Signing, ARegisterFailureEndsTheRunWithNothingChanged) {
         sign({"TRDAT01_1.xml", "TRDAT01_2.xml"});
         FAIL() << "the run must end";
     } catch (const RapoError &e) {
-        EXPECT_EQ(e.message(), "Napaka pri popravku v DPATVP!");
+        EXPECT_TRUE(e.message().startsWith("Napaka pri popravku v DPATVP!\r\n"))
+            << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains("zaklenjeno")) << "the database's own words";
     }
     EXPECT_EQ(runner.calls.size(), 1u) << "the second file is not signed";
     EXPECT_EQ(count("select count(*) from ACT"), 0) << "rolled back";
@@ -261,46 +313,80 @@ TEST_F(Signing, ARegisterFailureEndsTheRunWithNothingChanged) {
     EXPECT_TRUE(QDir(sigServer.path()).isEmpty());
 }
 
-TEST_F(Signing, AFailedReportCopyKeepsTheSourceAndTheRowStaysSent) {
-    host.report(1, QDate(2014, 4, 1), 1, QVariant());
+TEST_F(Signing, AFailedDeliveryLeavesTheReportUnsent) {
+    struct Case {
+        const char *what;
+        bool reportFolderMissing;
+        QString message; // its start; the system's text follows
+    };
     const QString missing = t.dir.path() + "ni_mape/";
-    configuration.xmlPathServer = missing;
-    writeReport("TRDAT01_1.xml");
-
-    sign({"TRDAT01_1.xml"});
-
-    ASSERT_EQ(prompter.texts.size(), 1);
-    EXPECT_TRUE(prompter.texts[0].startsWith("Napaka pri kopiranju TRDAT01_1.xml file-a na " +
-                                             missing + "TRDAT01_1.xml !\r"))
-        << prompter.texts[0].toStdString();
-    EXPECT_GT(prompter.texts[0].size(), prompter.texts[0].indexOf('\r') + 1) << "system's text";
-    EXPECT_EQ(sent(1, 1), clock.now());
-    EXPECT_TRUE(QFile::exists(programFile("TRDAT01_1.xml")));
-    EXPECT_TRUE(QFile::exists(sigFile("TRDAT01_1.sig"))) << "the signed file is still delivered";
-    EXPECT_FALSE(QFile::exists(programFile("TRDAT01_1.sig")));
+    const std::vector<Case> cases{
+        {"report folder missing", true,
+         "Napaka pri kopiranju TRDAT01_1.xml file-a na " + missing + "TRDAT01_1.xml !\r"},
+        {"signed folder missing", false,
+         "Napaka pri kopiranju " + t.dir.path() + "TRDAT01_1.sig file-a na " + missing +
+             "TRDAT01_1.sig !\r"},
+    };
+    host.report(1, QDate(2014, 4, 1), 1, QVariant());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        configuration.xmlPathServer =
+            c.reportFolderMissing ? missing : QDir(xmlServer.path()).absolutePath() + "/";
+        configuration.sigPathServer =
+            c.reportFolderMissing ? QDir(sigServer.path()).absolutePath() + "/" : missing;
+        const QByteArray content = writeReport("TRDAT01_1.xml");
+        prompter.texts.clear();
+        ReportSigning signing(session(), runner);
+        EXPECT_TRUE(
+            signing.signAndDeliver(Credentials{"Borzni posrednik", "geslo"}, {"TRDAT01_1.xml"})
+                .isEmpty());
+        ASSERT_EQ(prompter.texts.size(), 1);
+        EXPECT_TRUE(prompter.texts[0].startsWith(c.message)) << prompter.texts[0].toStdString();
+        EXPECT_TRUE(prompter.texts[0].endsWith(
+            "\r\nPoročilo ostaja neposlano; datoteki TRDAT01_1.xml in TRDAT01_1.sig sta ostali v "
+            "programski mapi."))
+            << prompter.texts[0].toStdString();
+        EXPECT_FALSE(sent(1, 1).isValid());
+        EXPECT_EQ(read(programFile("TRDAT01_1.xml")), content);
+        EXPECT_EQ(read(programFile("TRDAT01_1.sig")), "signed");
+        EXPECT_TRUE(QDir(sigServer.path()).isEmpty()) << "no signed file of an unsent report";
+        EXPECT_EQ(count("select count(*) from ACT where Tbl = 'DPATVP' and SfAct = '^'"), 2)
+            << "marked, then the mark taken back";
+        host.exec("delete from ACT");
+        for (const QString &f : {xmlFile("TRDAT01_1.xml"), programFile("TRDAT01_1.sig")})
+            QFile::remove(f);
+    }
 }
 
-TEST_F(Signing, AFailedSignedFileCopyKeepsTheSignedFile) {
-    host.report(1, QDate(2014, 4, 1), 1, QVariant());
-    const QString missing = t.dir.path() + "ni_mape/";
-    configuration.sigPathServer = missing;
+TEST_F(Signing, AReportMarkedSentButNotDeliveredIsDeliveredByTheNextRun) {
+    const QDateTime marked(QDate(2014, 4, 1), QTime(17, 0, 5));
+    host.report(1, QDate(2014, 4, 1), 1, marked);
+    host.report(2, QDate(2014, 4, 1), 2, QVariant());
     const QByteArray content = writeReport("TRDAT01_1.xml");
+    QFile sig(programFile("TRDAT01_1.sig"));
+    ASSERT_TRUE(sig.open(QIODevice::WriteOnly));
+    sig.write("signed before the stop");
+    sig.close();
+    writeReport("TRDAT01_2.xml");
+    EXPECT_EQ(ReportFileLists::undelivered(session()), QStringList{"TRDAT01_1.xml"});
 
-    sign({"TRDAT01_1.xml"});
+    EXPECT_EQ(sign({}), QStringList{"TRDAT01_1.xml"});
 
-    ASSERT_EQ(prompter.texts.size(), 1);
-    EXPECT_TRUE(prompter.texts[0].startsWith("Napaka pri kopiranju " + t.dir.path() +
-                                             "TRDAT01_1.sig file-a na " + missing +
-                                             "TRDAT01_1.sig !\r"))
-        << prompter.texts[0].toStdString();
-    EXPECT_EQ(sent(1, 1), clock.now());
+    EXPECT_TRUE(runner.calls.empty()) << "delivered as it was signed";
+    EXPECT_TRUE(prompter.texts.isEmpty()) << prompter.texts.join(" | ").toStdString();
     EXPECT_EQ(read(xmlFile("TRDAT01_1.xml")), content);
-    EXPECT_TRUE(QFile::exists(programFile("TRDAT01_1.sig")));
+    EXPECT_EQ(read(sigFile("TRDAT01_1.sig")), "signed before the stop");
+    EXPECT_FALSE(QFile::exists(programFile("TRDAT01_1.xml")));
+    EXPECT_FALSE(QFile::exists(programFile("TRDAT01_1.sig")));
+    EXPECT_EQ(sent(1, 1), marked);
+    EXPECT_TRUE(QFile::exists(programFile("TRDAT01_2.xml"))) << "an unsent report waits";
+    EXPECT_TRUE(ReportFileLists::undelivered(session()).isEmpty());
 }
 
 TEST_F(Signing, DeliveryFoldersWithoutSeparatorStillReceiveTheFiles) {
     configuration.xmlPathServer = QDir(xmlServer.path()).absolutePath();
     configuration.sigPathServer = QDir(sigServer.path()).absolutePath();
+    host.report(1, QDate(2014, 4, 1), 1, QVariant());
     const QByteArray content = writeReport("TRDAT01_1.xml");
 
     sign({"TRDAT01_1.xml"});
@@ -313,6 +399,7 @@ TEST_F(Signing, DeliveryFoldersWithoutSeparatorStillReceiveTheFiles) {
 }
 
 TEST_F(Signing, ADeliveryFolderCopiesOverAnEarlierFile) {
+    host.report(1, QDate(2014, 4, 1), 1, QVariant());
     const QByteArray content = writeReport("TRDAT01_1.xml");
     QFile earlier(xmlFile("TRDAT01_1.xml"));
     earlier.open(QIODevice::WriteOnly);
@@ -337,6 +424,7 @@ TEST_F(Signing, WithoutDeliveryFoldersOrWithTheProgramDirectoryBothFilesStay) {
         configuration.xmlPathServer = c.folder;
         configuration.sigPathServer = c.folder;
         prompter.texts.clear();
+        host.exec("update DPATVP set DAN = null");
         const QByteArray content = writeReport("TRDAT01_1.xml");
         ReportSigning signing(session(), runner);
         signing.signAndDeliver(Credentials{"Borzni posrednik", "geslo"}, {"TRDAT01_1.xml"});

@@ -352,19 +352,62 @@ TEST(InstrumentChoice, TheListOffersReportableInstrumentsThatNoRowReplaced) {
 }
 
 TEST(InstrumentChoice, AFailingSaveLeavesNeitherRowNorLogEntry) {
-    InstrumentsFixture f;
-    f.host.instrument(100, isinX);
-    f.entry({.isin = isinX, .hostInstrument = 100});
-    f.t.exec("CREATE TRIGGER register_locked BEFORE UPDATE ON DPATVP_SFVP BEGIN "
-             "SELECT RAISE(ABORT, 'register is locked'); END");
-    try {
-        InstrumentChoice::apply(f.session(), f.listed("SFVP_VEK = 100"), "100-VP100", periodEnd);
-        ADD_FAILURE() << "saved";
-    } catch (const RapoError &e) {
-        EXPECT_TRUE(e.message().contains("register is locked")) << e.message().toStdString();
+    struct Case {
+        const char *what;
+        bool pendingAnnouncement;
+        const char *trigger;
+        QStringList rows;
+    };
+    const Case cases[] = {
+        {"a plain first choice",
+         false,
+         "CREATE TRIGGER register_locked BEFORE UPDATE ON DPATVP_SFVP BEGIN "
+         "SELECT RAISE(ABORT, 'register is locked'); END",
+         {"100///"}},
+        // The withdrawal of the pending announcement passes; the save of the open row fails.
+        {"the pending announcement is not withdrawn",
+         true,
+         "CREATE TRIGGER register_locked BEFORE UPDATE OF SFVP_POROCANJE ON DPATVP_SFVP WHEN "
+         "OLD.SFVP_POROCANJE IS NULL BEGIN SELECT RAISE(ABORT, 'register is locked'); END",
+         {"201///", "199/200/150/D"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        InstrumentsFixture f;
+        const QDateTime decidedAt(QDate(2014, 3, 20), QTime(15, 0));
+        if (c.pendingAnnouncement) {
+            for (int sfvp : {150, 199, 200, 201})
+                f.host.instrument(sfvp, isinX);
+            f.entry({.isin = isinX,
+                     .hostInstrument = 199,
+                     .reported = 200,
+                     .earlier = 150,
+                     .xml = "D",
+                     .changed = decidedAt});
+            f.entry({.isin = isinX, .hostInstrument = 201, .changed = decidedAt.addSecs(-60)});
+        } else {
+            f.host.instrument(100, isinX);
+            f.entry({.isin = isinX, .hostInstrument = 100});
+        }
+        const QString changes = "select group_concat(DANSPR) from DPATVP_SFVP";
+        const QString changedBefore = f.t.scalar(changes).toString();
+        f.t.exec(c.trigger);
+        try {
+            if (c.pendingAnnouncement)
+                InstrumentChoice::apply(f.session(), f.listed("SFVP_VEK = 201"), "200-VP200",
+                                        periodEnd);
+            else
+                InstrumentChoice::apply(f.session(), f.listed("SFVP_VEK = 100"), "100-VP100",
+                                        periodEnd);
+            ADD_FAILURE() << "saved";
+        } catch (const RapoError &e) {
+            EXPECT_TRUE(e.message().contains("register is locked")) << e.message().toStdString();
+        }
+        EXPECT_EQ(f.rows(isinX), c.rows);
+        EXPECT_EQ(f.t.scalar(changes).toString(), changedBefore);
+        EXPECT_EQ(f.count("ACT"), 0);
+        EXPECT_FALSE(f.t.db->inTransaction());
     }
-    EXPECT_EQ(f.rows(isinX), QStringList{"100///"});
-    EXPECT_EQ(f.count("ACT"), 0);
 }
 
 TEST(InstrumentChoice, ARowChosenMeanwhileIsNotChosenAgain) {
