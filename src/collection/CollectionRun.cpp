@@ -56,8 +56,9 @@ qint64 CollectionRun::nextCollectionId(Session &session) {
 
 CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSet, RunState &state,
                                          const QDate &from, const QDate &to) {
-    RegenerationEnd regenerationEnd{state};
     const Configuration &c = session.configuration;
+    c.requireForReporting();
+    RegenerationEnd regenerationEnd{state};
     state.collectedPeriod = periodText(from, to);
 
     session.progress(QStringLiteral("Brisanje nabora"));

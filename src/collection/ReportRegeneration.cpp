@@ -40,6 +40,7 @@ ReportRegeneration::Result ReportRegeneration::start(Session &session, WorkingSe
                                                      RunState &state,
                                                      const ReportRegister::Row &report) {
     const Configuration &c = session.configuration;
+    c.requireForReporting();
     const QString refused = ReportRegister::refusal(session, ReportRegister::Action::Regenerate,
                                                     ReportRegister::reread(session, report));
     if (!refused.isEmpty())

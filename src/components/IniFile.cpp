@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <algorithm>
 
 namespace {
@@ -30,11 +31,35 @@ std::optional<QString> keyName(const QString &line) {
 
 IniFile::IniFile(const QString &path) : path_(path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    exists_ = file.exists();
+    if (!file.open(QIODevice::ReadOnly)) {
+        errorText_ = file.errorString();
         return;
-    exists_ = true;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        errorText_ = file.errorString();
+        return;
+    }
+    readable_ = true;
+    // Valid UTF-8 that is not plain ASCII was saved as UTF-8; anything else is Windows-1250.
+    QString text;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        encoding_ = Encoding::Utf8WithBom;
+        text = QString::fromUtf8(bytes.mid(3));
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8(bytes);
+        const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(),
+                                       [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+        if (!ascii && !utf8.hasError()) {
+            encoding_ = Encoding::Utf8;
+            text = decoded;
+        } else {
+            text = Windows1250::decode(bytes);
+        }
+    }
     // Lines end with CR LF, LF or CR; each line keeps its own end for writing back.
-    const QString text = Windows1250::decode(file.readAll());
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] != u'\r' && text[i] != u'\n')
@@ -48,6 +73,15 @@ IniFile::IniFile(const QString &path) : path_(path) {
     }
     lines_ << text.mid(start);
     ends_ << QString();
+}
+
+bool IniFile::hasSection(const QString &section) const {
+    for (const QString &raw : lines_) {
+        const auto name = sectionName(raw.trimmed());
+        if (name && name->compare(section, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 std::optional<QString> IniFile::value(const QString &section, const QString &key) const {
@@ -166,8 +200,10 @@ bool IniFile::save(QString *error) {
     for (qsizetype i = 0; i < lines_.size(); ++i)
         text += lines_[i] + ends_.value(i);
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Windows1250::encode(text)) < 0 ||
-        !file.commit()) {
+    const QByteArray bytes = encoding_ == Encoding::Windows1250 ? Windows1250::encode(text)
+                             : encoding_ == Encoding::Utf8      ? text.toUtf8()
+                                                                : "\xEF\xBB\xBF" + text.toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;

@@ -4,20 +4,29 @@
 #include <QStringList>
 #include <optional>
 
-// An INI file in the Windows-1250 code page, read with the usual rules: "[section]" lines,
+// An INI file in the Windows-1250 code page or in UTF-8 (with or without a byte-order mark),
+// read with the usual rules: "[section]" lines,
 // "key=value" lines, section and key names without regard to case, the first occurrence of a
 // key wins, blanks around names and values are dropped, lines starting with ";" are comments
 // and anything else is not a setting.
 //
 // Writing changes only the line of the key it sets (or adds one line, or a section when there is
-// none); every other line, its line end and the code page stay exactly as they were, so a site's
+// none); every other line, its line end and the encoding stay exactly as they were, so a site's
 // configuration with its comments survives.
 class IniFile {
 public:
-    // An absent or unreadable file gives an empty set of settings; exists() tells which.
+    enum class Encoding { Windows1250, Utf8, Utf8WithBom };
+
+    // An absent or unreadable file gives an empty set of settings; exists() and readable() tell
+    // which.
     explicit IniFile(const QString &path);
 
     bool exists() const { return exists_; }
+    bool readable() const { return readable_; }
+    // Why a file that exists could not be read.
+    const QString &errorText() const { return errorText_; }
+    Encoding encoding() const { return encoding_; }
+    bool hasSection(const QString &section) const;
     const QString &path() const { return path_; }
 
     std::optional<QString> value(const QString &section, const QString &key) const;
@@ -27,7 +36,7 @@ public:
     // its "=", keeping the key's spelling; an absent key is added after the last setting of its
     // section, an absent section at the end of the file. Line breaks in the value are dropped.
     void writeString(const QString &section, const QString &key, const QString &value);
-    // Writes the settings to the file in the Windows-1250 code page. The file is replaced only
+    // Writes the settings to the file in the encoding it was read in. The file is replaced only
     // when the whole text is written; false, with the system's text in `error`, when it cannot be.
     bool save(QString *error = nullptr);
 
@@ -39,6 +48,9 @@ private:
 
     QString path_;
     bool exists_ = false;
+    bool readable_ = false;
+    QString errorText_;
+    Encoding encoding_ = Encoding::Windows1250;
     QStringList lines_;
     QStringList ends_; // the line end that followed each line: "\r\n", "\n", "\r" or none
 };

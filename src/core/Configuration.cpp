@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "PassPhraseCoding.h"
 #include "ProgramDirectory.h"
+#include "RapoError.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -55,11 +56,29 @@ QString folderMissing(const QString &folder) {
 
 Configuration Configuration::read(const QString &programDirectory) {
     Configuration c;
-    const IniFile ini(programDirectory + QStringLiteral("RAPO.ini"));
+    const QString path = programDirectory + QStringLiteral("RAPO.ini");
+    const IniFile ini(path);
     if (!ini.exists()) {
         c.messages << QStringLiteral("Manjka .ini datoteka!");
+        c.unusable = c.messages.last() + QStringLiteral(" (") + path + u')';
         return c;
     }
+    if (!ini.readable()) {
+        c.unusable = QStringLiteral("Datoteke ") + path + QStringLiteral(" ni mogoče prebrati: ") +
+                     ini.errorText();
+        c.messages << c.unusable;
+        return c;
+    }
+    // Without the prefix the references would not match those already reported.
+    if (!ini.hasSection(splosno))
+        c.unusable = QStringLiteral("V RAPO.ini manjka razdelek [Splošno] (ali pa datoteka ni "
+                                    "shranjena v kodni tabeli Windows-1250 ali UTF-8).");
+    else if (!ini.value(splosno, QStringLiteral("Posli_VEK_Prefiks")))
+        c.unusable = QStringLiteral("V RAPO.ini v razdelku [Splošno] manjka ključ "
+                                    "Posli_VEK_Prefiks.");
+    else if (!ini.value(splosno, QStringLiteral("ATVP_Uporabnik")))
+        c.unusableForSigning = QStringLiteral("V RAPO.ini v razdelku [Splošno] manjka ključ "
+                                              "ATVP_Uporabnik.");
 
     c.gnupgPath = ini.readString(gnupg, QStringLiteral("Path"), {});
     c.gnupgUser = ini.readString(gnupg, QStringLiteral("User"), {});
@@ -130,4 +149,18 @@ Configuration Configuration::read(const QString &programDirectory) {
             c.messages << folderMissing(*target);
     }
     return c;
+}
+
+void Configuration::requireForReporting() const {
+    if (!unusable.isEmpty())
+        throw RapoError(unusable + QStringLiteral("\r\nNabor, generiranje in podpisovanje poročil "
+                                                  "niso mogoči, dokler RAPO.ini ni popravljen."));
+}
+
+void Configuration::requireForSigning() const {
+    requireForReporting();
+    if (!unusableForSigning.isEmpty())
+        throw RapoError(unusableForSigning +
+                        QStringLiteral("\r\nPodpisovanje poročil ni mogoče, dokler RAPO.ini ni "
+                                       "popravljen."));
 }

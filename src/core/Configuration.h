@@ -40,8 +40,17 @@ struct Configuration {
 
     // Problems found while reading, in the order they were found, for the user to see.
     QStringList messages;
+    // Why collection, generation and signing cannot run with these settings; empty when they
+    // can. A default-made configuration can.
+    QString unusable;
+    QString unusableForSigning; // also for signing alone
+
+    // Throw RapoError with the reason when the settings do not allow reporting or signing.
+    void requireForReporting() const;
+    void requireForSigning() const;
 
     // Reads RAPO.ini from the program directory (which ends with a separator). Never fails:
-    // every problem becomes a message and reading goes on.
+    // every problem becomes a message and reading goes on; a file that is missing, unreadable
+    // or lacks [Splošno] with Posli_VEK_Prefiks makes the settings unusable for reporting.
     static Configuration read(const QString &programDirectory);
 };

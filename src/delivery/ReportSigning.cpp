@@ -57,6 +57,7 @@ QStringList ReportSigning::signAndDeliver(const std::optional<Credentials> &cred
                                           const QStringList &files) {
     if (!credentials)
         return {};
+    session_.configuration.requireForSigning();
     if (credentials->user.isEmpty())
         session_.prompter.warning(QStringLiteral("Manjka Uporabnik!"));
     if (credentials->passPhrase.isEmpty())

@@ -112,6 +112,7 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
     session.debugLog.write(QStringLiteral("Generiranje xml-ja!"));
     if (!rows.active() || rows.recordCount() == 0)
         throw RapoError(QStringLiteral("Nabor je prazen! Generiranje XML ni možno!"));
+    c.requireForReporting();
 
     const QDate today = session.clock.today();
     const RunState::Regeneration regeneration = state.regeneration;

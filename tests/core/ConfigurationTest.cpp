@@ -1,7 +1,9 @@
 #include "Configuration.h"
+#include "RapoError.h"
 #include "TempProgramDirectory.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -135,6 +137,63 @@ TEST(Configuration, PdfPathGetsATrailingSeparatorOnlyWhenItLacksOne) {
           std::pair{folder + "\\", folder + "\\"}, std::pair{QString(), dir.path()}}) {
         const Configuration c = readWith(dir, splosno + "ATVP_Uporabnik=A\nPDF_Path=" + value);
         EXPECT_EQ(c.pdfPath, expected) << value.toStdString();
+    }
+}
+
+TEST(Configuration, WhatRapoIniMustHoldForReporting) {
+    struct Case {
+        const char *what;
+        QByteArray bytes; // the file; empty: none; "dir": a folder of that name
+        QString unusable, unusableForSigning, prefix, dmc2;
+    };
+    const QByteArray section = "[Splo\x9Ano]\r\n"; // Windows-1250
+    const QString noKey = "V RAPO.ini v razdelku [Splošno] manjka ključ ";
+    const QString noSection = "V RAPO.ini manjka razdelek [Splošno] (ali pa datoteka ni shranjena "
+                              "v kodni tabeli Windows-1250 ali UTF-8).";
+    const std::vector<Case> cases{
+        {"missing", "", "Manjka .ini datoteka! (<dir>RAPO.ini)", "", "", ""},
+        {"unreadable", "dir", "Datoteke <dir>RAPO.ini ni mogoče prebrati: ", "", "", ""},
+        {"empty", "\n", noSection, "", "", ""},
+        {"no section", "[Splosno]\r\nPosli_VEK_Prefiks=1\r\n", noSection, "", "", ""},
+        {"no prefix", section + "ATVP_Uporabnik=A\r\n", noKey + "Posli_VEK_Prefiks.", "", "", ""},
+        {"an empty prefix is a setting", section + "Posli_VEK_Prefiks=\r\nATVP_Uporabnik=A\r\n", "",
+         "", "", ""},
+        {"UTF-8", "[Splošno]\nPosli_VEK_Prefiks=1\nATVP_Uporabnik=A\n[Trzisce]\nDMC_2=Č\n", "", "",
+         "1", "Č"},
+        {"UTF-8 with a byte-order mark",
+         "\xEF\xBB\xBF[Splošno]\nPosli_VEK_Prefiks=2\nATVP_Uporabnik=A\n", "", "", "2", ""},
+        {"no recipient", section + "Posli_VEK_Prefiks=3\r\n", "", noKey + "ATVP_Uporabnik.", "3",
+         ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempProgramDirectory dir;
+        if (c.bytes == "dir") {
+            QDir(dir.path()).mkdir("RAPO.ini");
+        } else if (!c.bytes.isEmpty()) {
+            QFile f(dir.file("RAPO.ini"));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.bytes);
+        }
+        const Configuration read = Configuration::read(dir.path());
+        const QString unusable = QString(c.unusable).replace("<dir>", dir.path());
+        if (c.bytes == "dir")
+            EXPECT_TRUE(read.unusable.startsWith(unusable) &&
+                        read.unusable.size() > unusable.size())
+                << read.unusable.toStdString();
+        else
+            EXPECT_EQ(read.unusable, unusable);
+        EXPECT_EQ(read.unusableForSigning, c.unusableForSigning);
+        EXPECT_EQ(read.posliVekPrefiks, c.prefix);
+        EXPECT_EQ(read.dmc2, c.dmc2);
+        try {
+            read.requireForSigning();
+            EXPECT_TRUE(unusable.isEmpty() && c.unusableForSigning.isEmpty());
+        } catch (const RapoError &e) {
+            EXPECT_TRUE(e.message().startsWith(unusable.isEmpty() ? c.unusableForSigning
+                                                                  : read.unusable + "\r\n"))
+                << e.message().toStdString();
+        }
     }
 }
 

@@ -108,4 +108,21 @@ TEST(IniFileWriting, UndefinedCodePageBytesSurviveUnchanged) {
     EXPECT_EQ(readBytes(dir.file("RAPO.ini")),
               QByteArray("; \x81\x83\x88\x90\x98 stari znaki\r\n[GnuPG]\r\nUser=u\r\n"));
 }
+TEST(IniFileWriting, AUtf8FileIsWrittenBackInUtf8) {
+    for (const QByteArray mark : {QByteArray(), QByteArray("\xEF\xBB\xBF")}) {
+        SCOPED_TRACE(mark.isEmpty() ? "without a byte-order mark" : "with a byte-order mark");
+        TempProgramDirectory dir;
+        const QString path = dir.file("RAPO.ini");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(mark + QString("[Splošno]\nTip=ORACLE\n[GnuPG]\nUser=a\n").toUtf8());
+        f.close();
+        IniFile ini(path);
+        EXPECT_EQ(ini.readString("Splošno", "Tip", {}), "ORACLE");
+        ini.writeString("GnuPG", "User", "Uroš");
+        ASSERT_TRUE(ini.save());
+        EXPECT_EQ(readBytes(path),
+                  mark + QString("[Splošno]\nTip=ORACLE\n[GnuPG]\nUser=Uroš\n").toUtf8());
+    }
+}
 } // namespace
