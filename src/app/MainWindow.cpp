@@ -13,7 +13,9 @@
 #include "Session.h"
 #include "TypedEdit.h"
 #include "VersionAgent.h"
+#include "Waiter.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPushButton>
@@ -86,6 +88,41 @@ MainWindow::MainWindow(DataModule &dataModule, Prompter &prompter, const Clock &
 
 MainWindow::~MainWindow() = default;
 
+namespace {
+// Every wait of an action (the one-second waits inside open transactions, GnuPG's run) disables
+// the pages and shows a busy cursor: a click then must not start a second action inside the
+// first one's transaction.
+class WindowWaiter : public Waiter {
+public:
+    WindowWaiter(Waiter &inner, QWidget &pages) : inner_(inner), pages_(pages) {}
+    void wait(int milliseconds) override {
+        if (depth_++ == 0) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            pages_.setEnabled(false);
+        }
+        try {
+            inner_.wait(milliseconds);
+        } catch (...) {
+            end();
+            throw;
+        }
+        end();
+    }
+
+private:
+    void end() {
+        if (--depth_ > 0)
+            return;
+        pages_.setEnabled(true);
+        QApplication::restoreOverrideCursor();
+    }
+
+    Waiter &inner_;
+    QWidget &pages_;
+    int depth_ = 0;
+};
+} // namespace
+
 void MainWindow::start() {
     if (!dataModule_.hasArguments()) {
         prompter_.error(QStringLiteral("Napačen zagon! RAPO poročanje morate zagnati iz VEK-ja "
@@ -100,9 +137,10 @@ void MainWindow::start() {
     configuration_ = Configuration::read(programDirectory_);
     for (const QString &message : configuration_.messages)
         prompter_.warning(message);
+    windowWaiter_ = std::make_unique<WindowWaiter>(waiter_, *pcMain);
     session_ = std::make_unique<Session>(dataModule_.dbMain(), configuration_,
                                          dataModule_.applicationUser(), programDirectory_,
-                                         prompter_, clock_, waiter_);
+                                         prompter_, clock_, *windowWaiter_);
     tsNabor->attach(*session_, runState_);
     tsFinInstr->attach(*session_, runState_);
     tsPorocila->attach(*session_);

@@ -70,6 +70,7 @@ private:
     Waiter &waiter_;
     QString programDirectory_;
     Configuration configuration_;
+    std::unique_ptr<Waiter> windowWaiter_; // the session's: waits with the pages disabled
     std::unique_ptr<Session> session_;
     RunState runState_;
     bool terminating_ = false;

@@ -7,12 +7,14 @@
 #include "FakeClock.h"
 #include "ImportXlsTab.h"
 #include "NaborTab.h"
+#include "PorocilaTab.h"
 #include "ProgramArguments.h"
 #include "ScriptedPrompter.h"
 #include "TempProgramDirectory.h"
 #include "WorkingSet.h"
 
 #include "TypedEdit.h"
+#include <QApplication>
 #include <QFile>
 #include <QFrame>
 #include <QPlainTextEdit>
@@ -28,7 +30,8 @@ struct WindowFixture {
     explicit WindowFixture(const QStringList &arguments = {"LB", "vek", "geslo", "MARKO"})
         : dataModule(ProgramArguments::parse(arguments).login(), dir.path()),
           window(dataModule, prompter, clock, waiter, dir.path()) {
-        dir.writeWindows1250("RAPO.ini", QString::fromUtf8("[Splošno]\nATVP_Uporabnik=A\n"));
+        dir.writeWindows1250(
+            "RAPO.ini", QString::fromUtf8("[Splošno]\nATVP_Uporabnik=A\nPosli_VEK_Prefiks=\n"));
     }
     TempProgramDirectory dir;
     ScriptedPrompter prompter;
@@ -151,6 +154,7 @@ TEST(MainWindow, ACollectionOnTheDemoSiteIsGeneratedAndTheAtvpPageShown) {
     nabor->bbNaborClick();
     ASSERT_TRUE(nabor->bbGenXML->isEnabled()) << f.prompter.texts.join('\n').toStdString();
     nabor->bbGenXMLClick();
+    EXPECT_FALSE(nabor->bbGenXML->isEnabled()) << "a registered working set is not generated again";
     EXPECT_EQ(f.window.pcMain->currentIndex(), MainWindow::Atvp);
     EXPECT_TRUE(f.window.tsATVP->mXMLNapake->isHidden())
         << f.prompter.texts.join('\n').toStdString();
@@ -167,6 +171,31 @@ TEST(MainWindow, TheTimeZoneButtonShowsTheReportingVenuesOffsetNow) {
 } // namespace
 
 namespace {
+TEST(MainWindow, NoOtherActionStartsWhileOneWaits) {
+    WindowFixture f({"DEMO", "demo", "demo", "DEMO"});
+    DemoSite::create("DEMO", f.dir.path());
+    f.window.start();
+    NaborTab *nabor = f.window.tsNabor;
+    nabor->dtpDan->setDate(QDate(2014, 3, 28));
+    nabor->dtpDanDo->setDate(QDate(2014, 3, 28));
+    int waits = 0;
+    f.waiter.during = [&] {
+        ++waits;
+        EXPECT_FALSE(f.window.pcMain->isEnabled());
+        EXPECT_NE(QApplication::overrideCursor(), nullptr);
+        const QStringList before = f.prompter.texts;
+        // Both would ask a question; disabled with the pages, they do nothing.
+        nabor->BitBtn3->click();
+        f.window.tsPorocila->BitBtn4->click();
+        EXPECT_EQ(f.prompter.texts, before);
+    };
+    nabor->bbNaborClick();
+    f.waiter.during = nullptr;
+    EXPECT_GT(waits, 0) << "the collection waits";
+    EXPECT_TRUE(f.window.pcMain->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST(MainWindow, PagesCannotBeSwitchedWhileGnupgSigns) {
     WindowFixture f;
     f.window.start();

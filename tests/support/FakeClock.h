@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "Clock.h"
 #include "Waiter.h"
 
@@ -23,8 +25,12 @@ public:
     void wait(int milliseconds) override {
         waits.push_back(milliseconds);
         clock_.advance(milliseconds);
+        if (during)
+            during();
     }
     std::vector<int> waits;
+    // Runs inside every wait, as the window's events would.
+    std::function<void()> during;
 
 private:
     FakeClock &clock_;
