@@ -5,11 +5,14 @@
 #include <QTextStream>
 
 class Clock;
+class ProcessRunner;
 class Waiter;
 
 // The main road without a window, for the system scheduler: collect a period and generate
 // its report ("--report FROM TO", with "--sign" also sign and deliver it with the credentials
-// remembered in RAPO.ini), or list the report register ("--list-reports FROM TO").
+// remembered in RAPO.ini), list the report register ("--list-reports FROM TO"), or act on one
+// report named by its file as the "Poročila" page does ("--confirm", "--reject",
+// "--regenerate", "--delete-report", "--sign-file" FILE).
 // The exit code tells whether a person must step in.
 class DailyReport {
 public:
@@ -17,5 +20,6 @@ public:
 
     static bool wanted(const ProgramArguments &arguments);
     static int run(const ProgramArguments &arguments, const QString &programDirectory,
-                   const Clock &clock, Waiter &waiter, QTextStream &out, QTextStream &err);
+                   const Clock &clock, Waiter &waiter, QTextStream &out, QTextStream &err,
+                   ProcessRunner *runner = nullptr); // GnuPG: the real program when none
 };

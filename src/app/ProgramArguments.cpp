@@ -2,10 +2,11 @@
 
 int ProgramArguments::valueCount(const QString &option) {
     static const QMap<QString, int> counts = {
-        {QStringLiteral("--create-db"), 1},
-        {QStringLiteral("--create-demo"), 1},
-        {QStringLiteral("--report"), 2},
-        {QStringLiteral("--list-reports"), 2},
+        {QStringLiteral("--create-db"), 1},  {QStringLiteral("--create-demo"), 1},
+        {QStringLiteral("--report"), 2},     {QStringLiteral("--list-reports"), 2},
+        {QStringLiteral("--confirm"), 1},    {QStringLiteral("--reject"), 1},
+        {QStringLiteral("--regenerate"), 1}, {QStringLiteral("--delete-report"), 1},
+        {QStringLiteral("--sign-file"), 1},
     };
     return counts.value(option, 0);
 }
