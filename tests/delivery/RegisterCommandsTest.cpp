@@ -105,5 +105,18 @@ TEST(RegisterCommands, TheRegistersLifeFromTheCommandLine) {
     EXPECT_FALSE(QFile::exists(dir.file(c)));
     EXPECT_TRUE(QFile::exists(QDir(xmlServer.path()).filePath(a)));
     EXPECT_TRUE(QFile::exists(QDir(sigServer.path()).filePath(b.left(b.size() - 4) + ".sig")));
+
+    // Without RAPO.ini references would lose their prefix: nothing is collected.
+    QFile::remove(dir.file("RAPO.ini"));
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    EXPECT_EQ(DailyReport::run(ProgramArguments::parse({"DEMO", "demo", "demo", "DEMO", "--report",
+                                                        "01.04.2014", "01.04.2014"}),
+                               dir.path(), clock, waiter, outStream, errStream, &runner),
+              DailyReport::Failed);
+    errStream.flush();
+    EXPECT_TRUE(err.contains("Manjka .ini datoteka! (" + dir.file("RAPO.ini") + ")"))
+        << err.toStdString();
+    EXPECT_FALSE(err.contains("Faza 1")) << err.toStdString();
 }
 } // namespace
