@@ -72,6 +72,25 @@ TEST_F(AtvpPage, EnteringThePageListsUnsentAndSignedFilesWithTheirMarks) {
     }
 }
 
+TEST_F(AtvpPage, AReportMarkedSentButNotDeliveredSaysSoAndIsDeliveredBySigning) {
+    host.report(1, QDate(2014, 3, 28), 1, QDateTime(QDate(2014, 3, 31), QTime(9, 0)));
+    host.report(2, QDate(2014, 3, 31), 2, QVariant());
+    for (const char *name : {"TRDAT01_1.xml", "TRDAT01_1.sig", "TRDAT01_2.xml"})
+        touch(programFile(name));
+
+    page.entered();
+
+    EXPECT_EQ(unsent(), sorted({"TRDAT01_1.xml  \u2014 poslano, ni dostavljeno", "TRDAT01_2.xml"}));
+    select("TRDAT01_2.xml");
+    signThroughTheDialog("Borzni posrednik", "geslo", true);
+    EXPECT_TRUE(prompter.texts.isEmpty()) << prompter.texts.join(" | ").toStdString();
+    EXPECT_EQ(runner.calls.size(), 1u) << "only the selected report is signed";
+    EXPECT_TRUE(unsent().isEmpty());
+    for (const char *name : {"TRDAT01_1.xml", "TRDAT01_2.xml"})
+        EXPECT_TRUE(QFile::exists(xmlFile(name))) << name;
+    EXPECT_EQ(signedList(), sorted({"TRDAT01_1.sig+", "TRDAT01_2.sig+"}));
+}
+
 TEST_F(AtvpPage, EachRefreshButtonReloadsItsOwnList) {
     page.entered();
     touch(programFile("TRDAT01_1.xml"));
