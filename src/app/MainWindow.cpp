@@ -94,9 +94,11 @@ namespace {
 // first one's transaction.
 class WindowWaiter : public Waiter {
 public:
-    WindowWaiter(Waiter &inner, QWidget &pages) : inner_(inner), pages_(pages) {}
+    WindowWaiter(Waiter &inner, QWidget &pages, bool &waiting)
+        : inner_(inner), pages_(pages), waiting_(waiting) {}
     void wait(int milliseconds) override {
         if (depth_++ == 0) {
+            waiting_ = true;
             QApplication::setOverrideCursor(Qt::WaitCursor);
             pages_.setEnabled(false);
         }
@@ -115,10 +117,12 @@ private:
             return;
         pages_.setEnabled(true);
         QApplication::restoreOverrideCursor();
+        waiting_ = false;
     }
 
     Waiter &inner_;
     QWidget &pages_;
+    bool &waiting_;
     int depth_ = 0;
 };
 } // namespace
@@ -137,7 +141,7 @@ void MainWindow::start() {
     configuration_ = Configuration::read(programDirectory_);
     for (const QString &message : configuration_.messages)
         prompter_.warning(message);
-    windowWaiter_ = std::make_unique<WindowWaiter>(waiter_, *pcMain);
+    windowWaiter_ = std::make_unique<WindowWaiter>(waiter_, *pcMain, waiting_);
     session_ = std::make_unique<Session>(dataModule_.dbMain(), configuration_,
                                          dataModule_.applicationUser(), programDirectory_,
                                          prompter_, clock_, *windowWaiter_);
@@ -182,6 +186,11 @@ void MainWindow::showCollectionPages() {
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
+    // An action waiting inside its transaction finishes before the window closes.
+    if (waiting_) {
+        event->ignore();
+        return;
+    }
     configuration_.fiksniTimeZoneTrgi.clear();
     QMainWindow::closeEvent(event);
 }

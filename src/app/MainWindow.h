@@ -74,4 +74,5 @@ private:
     std::unique_ptr<Session> session_;
     RunState runState_;
     bool terminating_ = false;
+    bool waiting_ = false; // an action waits: the pages are disabled
 };

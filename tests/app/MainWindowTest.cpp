@@ -188,6 +188,7 @@ TEST(MainWindow, NoOtherActionStartsWhileOneWaits) {
         nabor->BitBtn3->click();
         f.window.tsPorocila->BitBtn4->click();
         EXPECT_EQ(f.prompter.texts, before);
+        EXPECT_FALSE(f.window.close()) << "the window stays until the action ends";
     };
     nabor->bbNaborClick();
     f.waiter.during = nullptr;
