@@ -276,7 +276,8 @@ bool ReportRegister::remove(Session &session, const Row &row, bool ask) {
         return false;
     Database &db = session.db;
     Transaction tx(db);
-    refuseUnless(session, Action::Delete, reread(session, row));
+    const Row current = reread(session, row);
+    refuseUnless(session, Action::Delete, current);
     // A regenerated report shares its collection with the sent report it replaces: the trades
     // and imports stay with that one.
     Query sentOfCollection(db);
@@ -305,7 +306,7 @@ bool ReportRegister::remove(Session &session, const Row &row, bool ask) {
         session.activityLog.attach(tDPATVP);
         locate(tDPATVP, row, true);
         tDPATVP.deleteRow();
-        removeReportFile(session, row.xmlFile);
+        removeReportFile(session, current.xmlFile);
     });
     tx.commit();
     return true;
