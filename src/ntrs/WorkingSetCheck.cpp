@@ -3,6 +3,7 @@
 #include "NtrsDocument.h"
 #include "Query.h"
 #include "Session.h"
+#include "TransactionReference.h"
 
 #include <QHash>
 #include <QSet>
@@ -145,6 +146,9 @@ void WorkingSetCheck::checkCollected(std::vector<Failure> &failures, const QStri
     host.open();
     for (; !host.eof(); host.next()) {
         const QString id = host.asString(QStringLiteral("IDPSL"));
+        const QString reference =
+            transactionReference(id, false, session_.configuration.posliVekPrefiks,
+                                 session_.configuration.posliImportPrefiks);
         const bool cancellation = host.asString(QStringLiteral("ISSTN")) == QLatin1String("D");
         if (inWorkingSet.contains(id +
                                   (cancellation ? QStringLiteral(":D") : QStringLiteral(":N"))))
@@ -179,7 +183,7 @@ void WorkingSetCheck::checkCollected(std::vector<Failure> &failures, const QStri
             why = QStringLiteral("manjkajo podatki posla (pogodba, oseba, trg ali valuta) ali "
                                  "instrument za poročanje.");
         }
-        failures.push_back({id, instrumentField, instrument, rule, head + why});
+        failures.push_back({reference, instrumentField, instrument, rule, head + why});
     }
 
     Query imported(session_.db);
@@ -194,15 +198,18 @@ void WorkingSetCheck::checkCollected(std::vector<Failure> &failures, const QStri
     imported.setDate(QStringLiteral("DatumDo"), to_);
     imported.open();
     for (; !imported.eof(); imported.next()) {
-        const QString reference = imported.asString(QStringLiteral("REFSTTRANSA"));
-        if (inWorkingSet.contains(QStringLiteral("I:") + reference))
+        const QString number = imported.asString(QStringLiteral("REFSTTRANSA"));
+        if (inWorkingSet.contains(QStringLiteral("I:") + number))
             continue;
+        const QString reference =
+            transactionReference(number, true, session_.configuration.posliVekPrefiks,
+                                 session_.configuration.posliImportPrefiks);
         const QString instrument = imported.asString(QStringLiteral("INTINDINSTR"));
         const bool unknown = imported.asInteger(QStringLiteral("RAZLOG")) == UnknownInstrument;
         failures.push_back(
             {reference, instrumentField, instrument,
              unknown ? QStringLiteral("instrument v šifrantu") : QStringLiteral("podatki posla"),
-             QStringLiteral("Uvožen posel ") + reference +
+             QStringLiteral("Uvožen posel ") + number +
                  QStringLiteral(" je v naboru, a ne med transakcijami: ") +
                  (unknown ? QStringLiteral("instrumenta ") + instrument +
                                 QStringLiteral(" ni v šifrantu instrumentov.")
