@@ -1,5 +1,7 @@
 #include "MessageBoxPrompter.h"
 
+#include "FailureListDialog.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -42,4 +44,9 @@ QString MessageBoxPrompter::openFile(const QString &caption, const QString &dire
 QString MessageBoxPrompter::saveFile(const QString &caption, const QString &directory,
                                      const QString &filter) {
     return QFileDialog::getSaveFileName(parent_, caption, directory, filter);
+}
+
+void MessageBoxPrompter::failureList(const QString &text, const QStringList &columns,
+                                     const QList<QStringList> &rows) {
+    FailureListDialog(text, columns, rows, parent_).exec();
 }

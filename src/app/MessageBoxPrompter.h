@@ -20,6 +20,8 @@ public:
                      const QString &filter) override;
     QString saveFile(const QString &caption, const QString &directory,
                      const QString &filter) override;
+    void failureList(const QString &title, const QStringList &columns,
+                     const QList<QStringList> &rows) override;
 
 private:
     QWidget *parent_;

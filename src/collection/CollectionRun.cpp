@@ -214,22 +214,29 @@ CollectionRun::Result CollectionRun::loadWorkingSet(Session &session, WorkingSet
     Result result;
     result.collectionId = state.collectionId;
     state.hasUnreversedRows = false;
-    session.progress(QStringLiteral("Faza 6"));
-    session.debugLog.write(QStringLiteral("Pre 6 StartTransaction!"));
-    workingSet.load(from, to, state.collectionId, state, regenerated);
-    session.debugLog.write(QStringLiteral("po 6 .Open!"));
-    result.rows = workingSet.qDPATVPPSL.recordCount();
-    result.generationEnabled = result.rows > 0;
-    if (result.rows > 0 && !state.hasUnreversedRows) {
-        result.generationEnabled = false;
-        session.prompter.information(
-            QStringLiteral("V naboru ni nobenih nestorniranih transakcij!\nGeneriranje xml ni "
-                           "možno. XSD shema tega ne omogoča!"));
-    }
+    // A working set loaded half-way is never shown as the collection.
+    try {
+        session.progress(QStringLiteral("Faza 6"));
+        session.debugLog.write(QStringLiteral("Pre 6 StartTransaction!"));
+        workingSet.load(from, to, state.collectionId, state, regenerated);
+        session.debugLog.write(QStringLiteral("po 6 .Open!"));
+        result.rows = workingSet.qDPATVPPSL.recordCount();
+        result.generationEnabled = result.rows > 0;
+        if (result.rows > 0 && !state.hasUnreversedRows) {
+            result.generationEnabled = false;
+            session.prompter.information(
+                QStringLiteral("V naboru ni nobenih nestorniranih transakcij!\nGeneriranje xml ni "
+                               "možno. XSD shema tega ne omogoča!"));
+        }
 
-    session.progress(QStringLiteral("Faza 7"));
-    session.debugLog.write(QStringLiteral("Pre 7 StartTransaction!"));
-    workingSet.loadInstruments(from, to, state.collectionId, regenerated);
-    session.debugLog.write(QStringLiteral("po 7 .Open!"));
+        session.progress(QStringLiteral("Faza 7"));
+        session.debugLog.write(QStringLiteral("Pre 7 StartTransaction!"));
+        workingSet.loadInstruments(from, to, state.collectionId, regenerated);
+        session.debugLog.write(QStringLiteral("po 7 .Open!"));
+    } catch (const RapoError &) {
+        workingSet.close();
+        state.hasUnreversedRows = false;
+        throw;
+    }
     return result;
 }

@@ -49,7 +49,8 @@ QString InstrumentReconciliation::candidateSql(bool isDb2,
       << " ELSE 1 END) as Tip, "
       << " (select F1.SFVP_POROCANJE from DPATVP_SFVP F1 where F1.ISIN=S.ISIN AND "
          "F1.DANSPR=(select max(DANSPR) FROM DPATVP_SFVP WHERE ISIN=S.ISIN)) as SFVP_OLD, "
-      << "  S.SFVP, upper(S.ISIN) as ISIN, S.DANSPR FROM SFVP S, (Select DISTINCT D.INTINDINSTR as "
+      << "  S.SFVP, upper(S.ISIN) as ISIN, S.DANSPR, S.SFVP as SFVP_POROCANJE FROM SFVP S, (Select "
+         "DISTINCT D.INTINDINSTR as "
          "SFVP FROM DPATVPIMP D WHERE D.Datum>=:Datum AND D.Datum<=:DatumDo AND DPATVPID = "
          ":FMaxDpAtvpId ";
     l << pendingInstrumentUnion;
@@ -80,7 +81,7 @@ QString InstrumentReconciliation::candidateSql(bool isDb2,
       << "      WHEN (S.DANSPR > DP.DANSPR_SFVP) "
       << "      then S.DANSPR "
       << "      else DP.DANSPR_SFVP "
-      << " END) as DanSpr "
+      << " END) as DanSpr, S.SFVP as SFVP_POROCANJE "
       << " FROM DPATVP_SFVP DP, SFVP S, KTC K, OSB O, DRZ D "
       << "  , (Select DISTINCT D.INTINDINSTR as SFVP FROM DPATVPIMP D WHERE D.Datum>=:Datum AND "
          "D.Datum<=:DatumDo ";
@@ -272,12 +273,15 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
         if (!update)
             continue;
 
-        host.setInteger("SFVP", sfvp);
-        host.open();
-        const bool expiry = !host.isNull("DatumPrenehanja");
         // A regeneration names the previous instrument whenever there is one and leaves the
         // reference mark as it is.
         const bool switches = regeneration ? sfvpOld > 0 : sfvpOld > 0 && sfvpOld != sfvp;
+        // An entry holds the data of the instrument it reports: after a switch its own, otherwise
+        // the reporting instrument's.
+        host.setInteger("SFVP",
+                        switches || tip != 0 ? sfvp : uDPATVPPSL.asInteger("SFVP_POROCANJE"));
+        host.open();
+        const bool expiry = !host.isNull("DatumPrenehanja");
         Query &q = qDPATVP_SFVPPopravki;
         q.setText(
             QStringLiteral(" UPDATE DPATVP_SFVP SET DANSPR_SFVP  = :DANSPR_SFVP, DanSpr = "

@@ -46,8 +46,7 @@ QString MarketFilters::venueJoin(const QString &tradeAlias) {
 }
 
 QString MarketFilters::tradeKindCondition(const QString &t, const QString &g) {
-    return QStringLiteral(" AND (((") + t + QStringLiteral(".SFTYPE='P') AND ((") + g +
-           QStringLiteral(".REMOTECLAN IS NOT NULL) OR (") + g +
-           QStringLiteral(".REMOTECLAN<>''))) OR ((") + t + QStringLiteral(".SFTYPE<>'P') OR (") +
-           t + QStringLiteral(".SFTYPE is NULL)))");
+    return QStringLiteral(" AND (((") + t + QStringLiteral(".SFTYPE='P') AND ") +
+           SqlDialect::remoteMemberCondition(g) + QStringLiteral(") OR ((") + t +
+           QStringLiteral(".SFTYPE<>'P') OR (") + t + QStringLiteral(".SFTYPE is NULL)))");
 }

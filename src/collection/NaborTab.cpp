@@ -15,6 +15,7 @@
 #include "TimeZone.h"
 #include "TypedEdit.h"
 #include "WorkingSet.h"
+#include "WorkingSetCheck.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -48,6 +49,11 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     bbGenXML->setObjectName(QStringLiteral("bbGenXML"));
     bbGenXML->setToolTip(QStringLiteral("Generiranje in pošiljanje poročila"));
     bbGenXML->setEnabled(false);
+    bbPreveriNabor = new QPushButton(QStringLiteral("Preveri nabor"), this);
+    bbPreveriNabor->setObjectName(QStringLiteral("bbPreveriNabor"));
+    bbPreveriNabor->setToolTip(
+        QStringLiteral("Preveri vse transakcije nabora po pravilih poročila, brez generiranja"));
+    bbPreveriNabor->setEnabled(false);
     bTZInfo = new QPushButton(QStringLiteral("Preveri časovni pas"), this);
     bTZInfo->setObjectName(QStringLiteral("bTZInfo"));
     // Nothing runs before the page is attached to the run.
@@ -73,7 +79,7 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     top->addWidget(dtpDan);
     top->addWidget(new QLabel(QStringLiteral("Datum do"), this));
     top->addWidget(dtpDanDo);
-    for (QPushButton *b : {bbNabor, BitBtn3, bbExportXLS, bbGenXML, bTZInfo})
+    for (QPushButton *b : {bbNabor, BitBtn3, bbExportXLS, bbGenXML, bbPreveriNabor, bTZInfo})
         top->addWidget(b);
     top->addStretch();
 
@@ -87,6 +93,7 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     connect(bbNabor, &QPushButton::clicked, this, &NaborTab::bbNaborClick);
     connect(BitBtn3, &QPushButton::clicked, this, &NaborTab::BitBtn3Click);
     connect(bbGenXML, &QPushButton::clicked, this, &NaborTab::bbGenXMLClick);
+    connect(bbPreveriNabor, &QPushButton::clicked, this, &NaborTab::bbPreveriNaborClick);
     connect(bTZInfo, &QPushButton::clicked, this, &NaborTab::bTZInfoClick);
 }
 
@@ -125,11 +132,13 @@ void NaborTab::closeWorkingSet() {
         workingSet_->close();
     dbgDPATVPPSL->dataSetChanged();
     dbSifrantFinInstr->dataSetChanged();
+    bbPreveriNabor->setEnabled(false);
 }
 
 void NaborTab::showWorkingSet() {
     dbgDPATVPPSL->dataSetChanged();
     dbSifrantFinInstr->dataSetChanged();
+    bbPreveriNabor->setEnabled(workingSet_ && workingSet_->qDPATVPPSL.active());
 }
 
 void NaborTab::bbNaborClick() {
@@ -147,6 +156,7 @@ void NaborTab::bbNaborClick() {
         }
         setGenerationAllowed(result.generationEnabled);
     } catch (const RapoError &e) {
+        setGenerationAllowed(false);
         showWorkingSet();
         session_->prompter.error(e.message());
     }
@@ -162,6 +172,7 @@ void NaborTab::loadAfterInstrumentChoice() {
             *session_, *workingSet_, *state_, from(), to(), state_->regeneration.active);
         setGenerationAllowed(result.generationEnabled);
     } catch (const RapoError &e) {
+        setGenerationAllowed(false);
         session_->prompter.error(e.message());
     }
     showWorkingSet();
@@ -179,6 +190,33 @@ void NaborTab::bbGenXMLClick() {
         if (result.valid)
             setGenerationAllowed(false);
         Q_EMIT reportGenerated(result.path, result.errorLine);
+    } catch (const WorkingSetCheck::Failed &e) {
+        session_->prompter.failureList(
+            QStringLiteral("Poročilo ni generirano. Popravite podatke in ponovite nabor."),
+            WorkingSetCheck::columnTitles(), WorkingSetCheck::table(e.failures()));
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
+    }
+}
+
+void NaborTab::bbPreveriNaborClick() {
+    if (!session_ || !workingSet_->qDPATVPPSL.active())
+        return;
+    try {
+        const BusyCursor busy;
+        const auto failures =
+            WorkingSetCheck(*session_, workingSet_->qDPATVPPSL, workingSet_->qSifrantFinInstr,
+                            state_->collectionId, from(), to())
+                .run();
+        showWorkingSet();
+        if (failures.empty())
+            session_->prompter.information(
+                QStringLiteral("Nabor je pravilen: vse transakcije ustrezajo pravilom poročila."));
+        else
+            session_->prompter.failureList(
+                QStringLiteral("Preverjanje nabora: napake, ki jih je treba popraviti pred "
+                               "generiranjem"),
+                WorkingSetCheck::columnTitles(), WorkingSetCheck::table(failures));
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }
@@ -203,6 +241,7 @@ void NaborTab::regenerate(const ReportRegister::Row &report) {
         setGenerationAllowed(result.generationEnabled);
         Q_EMIT regenerationLoaded();
     } catch (const RapoError &e) {
+        setGenerationAllowed(false);
         showWorkingSet();
         session_->prompter.error(e.message());
     }

@@ -45,6 +45,7 @@ public:
     QPushButton *BitBtn3;
     QPushButton *bbExportXLS;
     QPushButton *bbGenXML;
+    QPushButton *bbPreveriNabor;
     QPushButton *bTZInfo;
     DataGrid *dbgDPATVPPSL;
     DataGrid *dbSifrantFinInstr;
@@ -55,6 +56,8 @@ public Q_SLOTS:
     void loadAfterInstrumentChoice();
     void BitBtn3Click();
     void bbGenXMLClick();
+    // Lists every row that would stop the generation, without generating.
+    void bbPreveriNaborClick();
     // Collects a rejected report again and shows its working set (or asks for the choice).
     void regenerate(const ReportRegister::Row &report);
     void bTZInfoClick();

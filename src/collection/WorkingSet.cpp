@@ -5,6 +5,7 @@
 #include "RunState.h"
 #include "Session.h"
 #include "SqlDialect.h"
+#include "TransactionReference.h"
 #include "WorkingSetSql.h"
 
 namespace {
@@ -106,11 +107,7 @@ std::vector<FieldDef> WorkingSet::instrumentFields() {
 
 QString WorkingSet::transactionReference(const QString &reference, bool imported,
                                          const QString &hostPrefix, const QString &importPrefix) {
-    const QString &prefix = imported ? importPrefix : hostPrefix;
-    if (prefix.isEmpty() || (imported && reference.size() == 12))
-        return reference;
-    const qsizetype zeros = 12 - prefix.size() - reference.size();
-    return prefix + QString(qMax<qsizetype>(0, zeros), u'0') + reference;
+    return ::transactionReference(reference, imported, hostPrefix, importPrefix);
 }
 
 WorkingSet::WorkingSet(Session &session)

@@ -71,7 +71,7 @@ QString hostColumns() {
       << " P.GlvTcj as CenaEnote, "
       << " (CASE WHEN P.SfGlvEnt='%' THEN 'P' ELSE 'C' END) as ZapisCene, "
       << " upper(V.KRT) as Valuta, "
-      << " (CASE WHEN P.IdPslTrp IS NULL THEN P.Lot ELSE P2.Lot END) as Lot, "
+      << " (CASE WHEN NVL(P.IdPslTrp, 0) = 0 THEN P.Lot ELSE P2.Lot END) as Lot, "
       << " T.SfTRZ as SfTRZ, "
       << " " + venueMic + " as MIC, "
       << " P.SfTrg as SfTrg, "
@@ -99,16 +99,14 @@ const QString currentEntry = QStringLiteral(
     "(select * from DPATVP_SFVP F1 where F1.DANSPR=(select max(DANSPR) FROM DPATVP_SFVP WHERE "
     "ISIN=F1.ISIN) ) ");
 
-// The register entries of an ISIN as trades see them: the current entry when it reports its
-// own instrument, and every entry of another host instrument reported as the current one.
-QString tradeEntries(const QString &alias) {
+// The one register entry a trade is reported through: the current entry of its ISIN (of its
+// host instrument for instruments without an ISIN), when it names a reporting instrument. That
+// entry alone decides how the ISIN is reported; joining further entries would repeat the trade.
+QString reportingEntry(const QString &alias) {
     return QStringLiteral(
-               "(select F1.* from DPATVP_SFVP F1 where F1.DANSPR=(select max(DANSPR) FROM "
-               "DPATVP_SFVP WHERE ISIN=F1.ISIN) AND F1.SFVP_POROCANJE=F1.SFVP_VEK "
-               " UNION select F2.* from DPATVP_SFVP F2 where F2.SFVP_VEK<>F2.SFVP_POROCANJE AND "
-               "F2.SFVP_POROCANJE=(select F3.SFVP_POROCANJE from DPATVP_SFVP F3 where "
-               "F3.ISIN=F2.ISIN AND F3.DANSPR=(select max(DANSPR) FROM DPATVP_SFVP WHERE "
-               "ISIN=F3.ISIN))) ") +
+               "(select F1.* from DPATVP_SFVP F1 where F1.SFVP_POROCANJE IS NOT NULL AND "
+               "F1.DANSPR=(select max(F0.DANSPR) FROM DPATVP_SFVP F0 WHERE F0.ISIN=F1.ISIN AND "
+               "(F1.ISIN<>'N' OR F0.SFVP_VEK=F1.SFVP_VEK))) ") +
            alias;
 }
 
@@ -121,7 +119,8 @@ QString entryJoin(const QString &entries, const QString &alias) {
 
 QString hostJoins(const QString &entries) {
     QStringList j;
-    j << " LEFT OUTER JOIN PSL X ON X.IdPslTrp = -P.IdPslTrp "
+    // A link of 0, like null, is no counter-trade.
+    j << " LEFT OUTER JOIN PSL X ON P.IdPslTrp < 0 AND X.IdPslTrp = -P.IdPslTrp "
       << " LEFT OUTER JOIN PSL P2 ON (P2.IdPsl = CASE WHEN P.IdPslTrp > 0 THEN P.IdPslTrp ELSE "
          "X.IdPsl END) "
       << " LEFT OUTER JOIN POG PNS ON P2.IdPog=PNS.IDPOG "
@@ -174,7 +173,8 @@ QString WorkingSetSql::workingSet() {
     // Host trades of the pending collection in the period.
     s << hostColumns()
       << " from DPATVPPSL D JOIN PSL P ON D.IdPsl=P.IdPsl AND P.Dan>=:Datum AND P.Dan<=:DatumDo "
-      << hostJoins(tradeEntries(QStringLiteral("F"))) << " AND (D.IsStn IS NULL OR D.IsStn <> 'D') "
+      << hostJoins(reportingEntry(QStringLiteral("F")))
+      << " AND (D.IsStn IS NULL OR D.IsStn <> 'D') "
       << " UNION ";
     // Cancellations of the pending collection, whatever their date.
     s << hostColumns() << " from DPATVPPSL D JOIN DPATVPPSLSTN P ON D.IdPsl=P.IdPsl "
@@ -228,7 +228,7 @@ QString WorkingSetSql::instruments() {
              " as Trg_MIC, "
       << " " + pick("DP.AII_PRODUCT", "S.KRT") + " as KRT, "
       << " " + pick("DP.AII_STRIKEPRICE", "S.IZVCEN") + " as IZVCEN "
-      << " FROM SFVP SP " << entryJoin(tradeEntries(QStringLiteral("DP")), QStringLiteral("DP"))
+      << " FROM SFVP SP " << entryJoin(reportingEntry(QStringLiteral("DP")), QStringLiteral("DP"))
       << " JOIN SFVP S ON (((DP.SFVP_POROCANJE=S.SFVP) and DP.SFVP_POROCANJE IS NOT NULL) OR "
          "((DP.SFVP_POROCANJE IS NULL) and (SP.SFVP=S.SFVP))) "
       << " JOIN OSB O ON S.SFOSBIZD=O.SFOSB "

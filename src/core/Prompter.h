@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -21,4 +22,14 @@ public:
                              const QString &filter) = 0;
     virtual QString saveFile(const QString &caption, const QString &directory,
                              const QString &filter) = 0;
+    // A list the user reads and copies: one row per failure under the column titles. Where no
+    // list can be shown it is one error message, a line per row with the values tab-separated.
+    virtual void failureList(const QString &title, const QStringList &columns,
+                             const QList<QStringList> &rows) {
+        Q_UNUSED(columns);
+        QStringList lines{title};
+        for (const QStringList &row : rows)
+            lines << row.join(u'\t');
+        error(lines.join(u'\n'));
+    }
 };

@@ -87,6 +87,10 @@ QString SqlDialect::dateLiteral(const QDate &date, bool isDb2) {
                  : QStringLiteral("TO_DATE('") + text + QStringLiteral("','mm/dd/yyyy')");
 }
 
+QString SqlDialect::remoteMemberCondition(const QString &contractAlias) {
+    return QStringLiteral("(LENGTH(TRIM(") + contractAlias + QStringLiteral(".REMOTECLAN)) > 0)");
+}
+
 QString SqlDialect::codeList(const QString &codes) {
     QStringList quoted;
     for (QChar code : codes)

@@ -28,6 +28,10 @@ QString db2WorkingSetLoad(const QString &text);
 // among the codes is doubled, so a value can never end the literal early.
 QString codeList(const QString &codes);
 
+// A contract of a remote member (`contractAlias`.REMOTECLAN holds a member code). Empty and blank
+// are no code on every engine; on Oracle '' is null, so "<> ''" would never be true.
+QString remoteMemberCondition(const QString &contractAlias);
+
 // The two-variant statements.
 QString nextCollectionNumberSql(bool isDb2);
 QString nextReferenceExpression(bool isDb2);

@@ -1,5 +1,6 @@
 #include "FieldFormat.h"
 
+#include "FieldError.h"
 #include "RapoError.h"
 
 #include <QRegularExpression>
@@ -208,7 +209,14 @@ QString check(const std::optional<FormatColumn> &column, const QString &format,
                 value.truncate(group.width);
             break;
         case u'd':
-            value = rewriteNumber(value);
+            try {
+                value = rewriteNumber(value);
+            } catch (const RapoError &e) {
+                throw FieldError(e.message(),
+                                 column ? column->label.isEmpty() ? column->name : column->label
+                                        : QString(),
+                                 value, format);
+            }
             for (const QChar c : value)
                 if (!isDigit(c) && c != u'.' && c != u',')
                     fits = false;
@@ -225,12 +233,14 @@ QString check(const std::optional<FormatColumn> &column, const QString &format,
     const QString tail = QStringLiteral("' ni formata ") + format + u'!';
     if (column) {
         const QString label = column->label.isEmpty() ? column->name : column->label;
-        throw RapoError(head + QStringLiteral("  polje '") + label +
-                        QStringLiteral("\r\n' podatek '") + value + tail);
+        throw FieldError(head + QStringLiteral("  polje '") + label +
+                             QStringLiteral("\r\n' podatek '") + value + tail,
+                         label, value, format);
     }
     if (format == QStringLiteral("1(S)2(n)"))
-        throw RapoError(head + QStringLiteral("  polje TRG.OFFSET podatek '") + value + tail);
-    throw RapoError(head + QStringLiteral("  podatek '") + value + tail);
+        throw FieldError(head + QStringLiteral("  polje TRG.OFFSET podatek '") + value + tail,
+                         QStringLiteral("TRG.OFFSET"), value, format);
+    throw FieldError(head + QStringLiteral("  podatek '") + value + tail, QString(), value, format);
 }
 
 QString padToLength(const QString &value, int length, const QString &pad, bool atFront) {

@@ -22,8 +22,9 @@ struct FormatColumn {
 
 // Assembles prefix + column text + suffix (prefix + suffix without a column), checks it against
 // the format and returns it normalised. `reference` is the transaction reference of the working
-// set's current row; it is used only in the failure message. Throws RapoError when the value
-// does not fit the format, when a "d" value is not a number, or when the format text is not one.
+// set's current row; it is used only in the failure message. Throws FieldError when the value
+// does not fit the format or a "d" value is not a number, RapoError when the format text is not
+// one.
 QString check(const std::optional<FormatColumn> &column, const QString &format,
               const QString &prefix, const QString &suffix, const QString &reference);
 

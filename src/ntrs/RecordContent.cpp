@@ -1,6 +1,7 @@
 #include "RecordContent.h"
 
 #include "Configuration.h"
+#include "FieldError.h"
 #include "FieldFormat.h"
 #include "Query.h"
 #include "RapoError.h"
@@ -12,22 +13,53 @@ QString isoDate(const QDateTime &value) {
     return value.date().toString(QStringLiteral("yyyy-MM-dd"));
 }
 
+// A blank value (a fixed-width host column) is no value.
 bool isEmpty(const Query &q, const QString &column) {
-    return q.asString(column).isEmpty();
+    return q.asString(column).trimmed().isEmpty();
 }
 
-qint64 wholeNumber(const QString &text, bool wide) {
+qint64 wholeNumber(const QString &text, bool wide, const QString &field) {
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok);
     if (!ok || (!wide && (value > std::numeric_limits<qint32>::max() ||
                           value < std::numeric_limits<qint32>::min())))
-        throw RapoError(u'\'' + text + QStringLiteral("' ni veljavno celo število"));
+        throw FieldError(u'\'' + text + QStringLiteral("' ni veljavno celo število"), field, text,
+                         wide ? QStringLiteral("celo število")
+                              : QStringLiteral("celo število do 2147483647"));
     return value;
+}
+
+QString dayText(const QDateTime &value) {
+    return value.date().toString(QStringLiteral("dd.MM.yyyy"));
 }
 } // namespace
 
-RecordContent::RecordContent(const Configuration &configuration, QString reference)
-    : configuration_(configuration), reference_(std::move(reference)) {}
+RecordContent::RecordContent(const Configuration &configuration, QString reference,
+                             std::vector<Failure> *failures)
+    : configuration_(configuration), reference_(std::move(reference)), failures_(failures) {}
+
+void RecordContent::fail(const QString &field, const QString &value, const QString &rule,
+                         const QString &message) const {
+    if (!failures_)
+        throw FieldError(message, field, value, rule);
+    failures_->push_back({reference_, field, value, rule, message});
+}
+
+template <typename Fill> void RecordContent::guard(Fill fill) const {
+    try {
+        fill();
+    } catch (const FieldError &e) {
+        if (!failures_)
+            throw;
+        failures_->push_back({reference_, e.field(), e.value(), e.rule(), e.message()});
+    }
+}
+
+QString RecordContent::label(const Query &q, const QString &column) const {
+    const FieldDef *field = q.field(column);
+    return field && !field->caption.isEmpty() ? field->caption
+                                              : q.columnName(q.requireColumn(column));
+}
 
 QString RecordContent::pf(const Query &q, const QString &column, const QString &format,
                           const QString &prefix, const QString &suffix) const {
@@ -35,7 +67,14 @@ QString RecordContent::pf(const Query &q, const QString &column, const QString &
     const FieldDef *field = q.field(column);
     const FieldFormat::FormatColumn value{q.columnName(index), field ? field->caption : QString(),
                                           q.asString(column)};
-    return FieldFormat::check(value, format, prefix, suffix, reference_);
+    try {
+        return FieldFormat::check(value, format, prefix, suffix, reference_);
+    } catch (const FieldError &e) {
+        if (!failures_)
+            throw;
+        failures_->push_back({reference_, e.field(), e.value(), e.rule(), e.message()});
+        return e.value();
+    }
 }
 
 QString RecordContent::firm(const Query &q) const {
@@ -44,8 +83,16 @@ QString RecordContent::firm(const Query &q) const {
 }
 
 qint32 RecordContent::internalCode(const Query &q, const QString &column) const {
-    return static_cast<qint32>(
-        wholeNumber(pf(q, column, QStringLiteral("10(n)"), configuration_.vpVekPrefiks), false));
+    const QString code = pf(q, column, QStringLiteral("10(n)"), configuration_.vpVekPrefiks);
+    qint32 value = 0;
+    guard([&] { value = static_cast<qint32>(wholeNumber(code, false, label(q, column))); });
+    return value;
+}
+
+bool RecordContent::isLeftOut(const Query &row) {
+    return row.asInteger(QStringLiteral("IDPSLTRP")) != 0 &&
+           row.asString(QStringLiteral("SfDjv")) != QLatin1String("L") &&
+           row.asString(QStringLiteral("NS_SFDJV")) == QLatin1String("L");
 }
 
 bool RecordContent::isDerivative(const Query &instrument) {
@@ -67,17 +114,23 @@ void RecordContent::fillDerivative(AlternativeInstrumentId aii, const Query &ins
     if (kind == QLatin1String("O")) {
         putCall = type.mid(1, 1).toUpper();
         if (putCall != QLatin1String("P") && putCall != QLatin1String("C"))
-            throw RapoError(QStringLiteral("Napaka pri CFI kodi \"") + type +
+            return fail(QStringLiteral("Tip instrumenta"), type,
+                        QStringLiteral("opcija: P ali C na drugem mestu"),
+                        QStringLiteral("Napaka pri CFI kodi \"") + type +
                             QStringLiteral("\" za FI ") + shortCode);
     }
     aii.setAIIPutCallIdentifier(putCall);
     const QDateTime expiry = instrument.asDateTime(QStringLiteral("DatumPrenehanja"));
     if (!expiry.isValid() || expiry.date() <= zeroDate)
-        throw RapoError(QStringLiteral("Napaka za FI ") + shortCode +
+        return fail(QStringLiteral("Datum prenehanja"), QString(),
+                    QStringLiteral("izvedeni instrument ima datum prenehanja"),
+                    QStringLiteral("Napaka za FI ") + shortCode +
                         QStringLiteral(" manjka datum prenehanja"));
     aii.setAIIExpiryDate(isoDate(expiry));
     if (instrument.asFloat(QStringLiteral("IZVCEN")) < 0)
-        throw RapoError(QStringLiteral("Manjka izvršilna cena za FI ") + shortCode +
+        return fail(QStringLiteral("Izvršilna cena"), instrument.asString(QStringLiteral("IZVCEN")),
+                    QStringLiteral("izvršilna cena ni negativna"),
+                    QStringLiteral("Manjka izvršilna cena za FI ") + shortCode +
                         QStringLiteral(" ."));
     aii.setAIIStrikePrice(pf(instrument, QStringLiteral("IZVCEN"), QStringLiteral("1(d)")));
 }
@@ -113,9 +166,10 @@ void RecordContent::fillInstrument(InstrumentRecord record, const Query &q) cons
         record.setReferenca(static_cast<qint32>(q.asInteger(QStringLiteral("Referenca"))));
 }
 
+// Pads what is reported, not what is stored: a BIC stored blank-padded still gets its "X".
 QString RecordContent::bic(const Query &q, const QString &column) const {
-    const qsizetype stored = q.asString(column).size();
-    return pf(q, column, QStringLiteral("11(x)")) + QString(qMax<qsizetype>(0, 11 - stored), u'X');
+    return FieldFormat::padToLength(pf(q, column, QStringLiteral("11(x)")), 11, QStringLiteral("X"),
+                                    false);
 }
 
 void RecordContent::fillTransaction(TransactionRecord record, const Query &q,
@@ -124,9 +178,11 @@ void RecordContent::fillTransaction(TransactionRecord record, const Query &q,
     record.setTradingDay(isoDate(q.asDateTime(QStringLiteral("Dan"))));
     record.setTradingTime(
         q.asDateTime(QStringLiteral("Cas")).time().toString(QStringLiteral("HH:mm:ss")));
-    record.setTradingTimeZone(FieldFormat::check(std::nullopt, QStringLiteral("1(S)2(n)"),
-                                                 q.asString(QStringLiteral("Offset")), {},
-                                                 reference_));
+    guard([&] {
+        record.setTradingTimeZone(FieldFormat::check(std::nullopt, QStringLiteral("1(S)2(n)"),
+                                                     q.asString(QStringLiteral("Offset")), {},
+                                                     reference_));
+    });
     record.setBuySellIndicator(pf(q, QStringLiteral("INDNAKPROD"), QStringLiteral("1(a)")));
     record.setTradingCapacity(q.asString(QStringLiteral("TrgZmog")));
     record.setInstrumentISINCode(pf(q, QStringLiteral("ISIN"), QStringLiteral("2(a)9(x)1(n)")));
@@ -142,6 +198,16 @@ void RecordContent::fillTransaction(TransactionRecord record, const Query &q,
     if (q.asString(QStringLiteral("ZapisCene")) != QLatin1String("P"))
         record.setQuantity(
             pf(q, QStringLiteral("LOT"), QStringLiteral("1(d)")).replace(u',', u'.'));
+    else if (q.asFloat(QStringLiteral("KPN_GLV")) <= 0)
+        // Without the principal of the day's coupon period the quantity would be 0.
+        fail(label(q, QStringLiteral("LOT")), q.asString(QStringLiteral("LOT")),
+             QStringLiteral("kuponsko obdobje z glavnico"),
+             QStringLiteral("Napaka: Za Ref.St.Transakcije ") + reference_ +
+                 QStringLiteral("  posel v odstotkih za FI ") +
+                 q.asString(QStringLiteral("SFVP_KRT")) + QStringLiteral(" (") +
+                 q.asString(QStringLiteral("INTINDINSTR")) +
+                 QStringLiteral(") nima kuponskega obdobja z glavnico na dan ") +
+                 dayText(q.asDateTime(QStringLiteral("Dan"))) + QStringLiteral("!"));
     else
         record.setQuantity(QString::number(
             q.asFloat(QStringLiteral("LOT")) * q.asFloat(QStringLiteral("KPN_GLV")), 'f', 2));
@@ -163,9 +229,28 @@ void RecordContent::fillTransaction(TransactionRecord record, const Query &q,
                                          11, QStringLiteral("X"), false));
             record.setClientType(QStringLiteral("BIC"));
         } else {
-            const qsizetype length = q.asString(QStringLiteral("KRTBNK")).size();
-            record.setClient(pf(q, QStringLiteral("KRTBNK"), QStringLiteral("10(x)"),
-                                QString(qMax<qsizetype>(0, 10 - length), u'0')));
+            // The internal code is the bank code with zeros in front; a longer one would be cut.
+            // Trailing blanks of a fixed-width host column are not part of it.
+            QString code = q.asString(QStringLiteral("KRTBNK"));
+            while (code.endsWith(u' '))
+                code.chop(1);
+            if (code.size() > 10) {
+                fail(label(q, QStringLiteral("KRTBNK")), code, QStringLiteral("10(x)"),
+                     QStringLiteral("Napaka: Za Ref.St.Transakcije ") + reference_ +
+                         QStringLiteral("  polje '") + label(q, QStringLiteral("KRTBNK")) +
+                         QStringLiteral("' podatek '") + code +
+                         QStringLiteral("' je daljši od 10 znakov; interna oznaka stranke bi "
+                                        "bila odrezana!"));
+                return;
+            }
+            const FieldFormat::FormatColumn column{QStringLiteral("KRTBNK"),
+                                                   label(q, QStringLiteral("KRTBNK")), code};
+            QString client = QString(10 - code.size(), u'0') + code;
+            guard([&] {
+                client = FieldFormat::check(column, QStringLiteral("10(x)"),
+                                            QString(10 - code.size(), u'0'), {}, reference_);
+            });
+            record.setClient(client);
             record.setClientType(QStringLiteral("Internal"));
         }
     };
@@ -202,13 +287,17 @@ void RecordContent::fillTransaction(TransactionRecord record, const Query &q,
         record.setTradingVenue(QStringLiteral("OTC"));
         record.setTradingVenueType(QStringLiteral("XOFF"));
     }
-    record.setTransactionReferenceNumber(
-        wholeNumber(q.asString(QStringLiteral("RefStTransaC")), true));
+    guard([&] {
+        record.setTransactionReferenceNumber(wholeNumber(q.asString(QStringLiteral("RefStTransaC")),
+                                                         true, QStringLiteral("RefStTransaC")));
+    });
 }
 
 void RecordContent::fillCancellation(CancellationRecord record, const Query &q) const {
     record.setReportingFirmIdentification(firm(q));
-    record.setCancelledTransactionReferenceNumber(
-        wholeNumber(q.asString(QStringLiteral("RefStTransaC")), true));
+    guard([&] {
+        record.setCancelledTransactionReferenceNumber(wholeNumber(
+            q.asString(QStringLiteral("RefStTransaC")), true, QStringLiteral("RefStTransaC")));
+    });
     record.setCancelledTransactionFlag(QStringLiteral("C"));
 }

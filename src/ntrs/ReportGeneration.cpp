@@ -14,6 +14,7 @@
 #include "Session.h"
 #include "TimeZone.h"
 #include "Transaction.h"
+#include "WorkingSetCheck.h"
 
 #include <QFile>
 #include <QSet>
@@ -99,9 +100,7 @@ QString renameToBad(const QString &path) {
 // A trade crossed inside the firm with an own-account trade is reported once, through the
 // own-account side.
 bool leftOut(const Query &row) {
-    return row.asInteger(QStringLiteral("IDPSLTRP")) != 0 &&
-           row.asString(QStringLiteral("SfDjv")) != QLatin1String("L") &&
-           row.asString(QStringLiteral("NS_SFDJV")) == QLatin1String("L");
+    return RecordContent::isLeftOut(row);
 }
 } // namespace
 
@@ -113,6 +112,8 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
     if (!rows.active() || rows.recordCount() == 0)
         throw RapoError(QStringLiteral("Nabor je prazen! Generiranje XML ni možno!"));
     c.requireForReporting();
+    // Nothing is numbered, written or registered while any row of the working set is wrong.
+    WorkingSetCheck(session, rows, instruments, state.collectionId, from, to).refuseFailures();
 
     const QDate today = session.clock.today();
     const RunState::Regeneration regeneration = state.regeneration;

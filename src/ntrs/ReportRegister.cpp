@@ -227,7 +227,7 @@ void ReportRegister::confirm(Session &session, const Row &row) {
               "SELECT DISTINCT upper(S.ISIN) as ISIN FROM PSL P, SFVP S, POG PG",
               "WHERE IDPSL IN (select IDPSL FROM DPATVPPSL WHERE DPATVPID=:DPATVPID)",
               "AND P.IDPOG=PG.IDPOG",
-              "AND (((P.SFTYPE='P') AND ((PG.REMOTECLAN IS NOT NULL) OR (PG.REMOTECLAN<>''))) OR "
+              "AND (((P.SFTYPE='P') AND (LENGTH(TRIM(PG.REMOTECLAN)) > 0)) OR "
               "((P.SFTYPE<>'P') OR (P.SFTYPE is NULL)))",
               "AND P.SFVP=S.SFVP)",
               "AND DANSPR=(select max(DANSPR) FROM DPATVP_SFVP WHERE ISIN=DP.ISIN)"})

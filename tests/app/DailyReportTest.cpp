@@ -1,6 +1,8 @@
+#include "Database.h"
 #include "DemoSite.h"
 #include "TempProgramDirectory.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -57,5 +59,27 @@ TEST(DailyReport, TheSchedulersRunsOnTheDemoSite) {
     const ProgramRun bad = rapo(dir, {"--report", "31.02.2014", "01.03.2014"});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains("\"31.02.2014\" ni datum")) << bad.err.toStdString();
+}
+// Three trades of the day wrong in three ways: the run lists all three and writes nothing.
+TEST(DailyReport, AWrongWorkingSetListsEveryFailingRowAndWritesNothing) {
+    TempProgramDirectory dir;
+    DemoSite::create("DEMO", dir.path());
+    ASSERT_TRUE(QFile::copy(RAPO_DEMO_SCHEMA, dir.file("NTRS.xsd")));
+    {
+        Database db("DEMO", "demo", "demo", dir.path());
+        db.execDirect("UPDATE OSB SET KRTBNK = '123456789012' WHERE SfOsb = (SELECT G.SfOsb "
+                      "FROM POG G JOIN PSL P ON P.IdPog = G.IdPog WHERE P.IdPsl = 1005)");
+        db.execDirect("UPDATE VLT SET KRT = 'u5d' WHERE SfVlt = (SELECT SfVlt FROM PSL WHERE "
+                      "IdPsl = 1007)");
+        db.execDirect("UPDATE KTC SET DanPrk = 2456700.5 WHERE SFVP = (SELECT SFVP FROM PSL WHERE "
+                      "IdPsl = 1006)");
+    }
+    const ProgramRun run = rapo(dir, {"--report", "28.03.2014", "28.03.2014"});
+    EXPECT_EQ(run.exitCode, 1);
+    for (const char *line :
+         {"100000001005\tKratica banke\t123456789012\t10(x)\t", "100000001007\tValuta\tU5D\t3(a)\t",
+          "100000001006\tInstrument\tGTKS\todprta kotacija\t"})
+        EXPECT_TRUE(run.err.contains(line)) << line << "\n" << run.err.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).entryList({"TRDAT01_*"}).isEmpty());
 }
 } // namespace

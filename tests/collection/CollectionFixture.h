@@ -48,6 +48,21 @@ struct CollectionFixture : SessionFixture {
         host.report(id, day, 1, QDateTime(day, QTime(18, 0)));
     }
 
+    // Host instruments 100 and 101 share an ISIN and are both reported as 100: two complete
+    // register entries, 100's the current one, each equal to 100's host data but for its short
+    // code, so that a collection finds nothing to refresh.
+    void twoEntriesForOneIsin() {
+        host.instrument(100, "SI0031102120");
+        host.instrument(101, "SI0031102120");
+        host.exec(
+            "INSERT INTO DPATVP_SFVP (ISIN, SFVP_VEK, SFVP_POROCANJE, AII_MIC, AII_PRODUCT, "
+            "AII_CFI, IZD, DRZ_IZD, GLVNMN, VLT, LOTEMS, INSTRUMENTNAME, DANSPR, DANSPR_SFVP) "
+            "VALUES ('SI0031102120', 100, 100, 'xlju', 'VP100', 'ESVUFR', 'Izdajatelj d.d.', "
+            "'SI', 1, 'EUR', 1000000, 'Vrednostni papir 100', 2456700.5, 2456293.5), "
+            "('SI0031102120', 101, 100, 'xlju', 'VP100A', 'ESVUFR', 'Izdajatelj d.d.', "
+            "'SI', 1, 'EUR', 1000000, 'Vrednostni papir 100', 2456690.5, 2456293.5)");
+    }
+
     RunState state;
 
 private:

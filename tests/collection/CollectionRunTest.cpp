@@ -120,6 +120,10 @@ TEST(CollectionRun, RemoteMemberTradesNeedARemoteMemberContract) {
     f.host.trade({1, day1, 100, 8, 1, "N", "K", 10, 12.5, {}, "P"});
     f.host.trade({2, day1, 100, 8, 7, "N", "K", 10, 12.5, {}, "P"});
     f.host.trade({3, day1, 100, 8, 1, "N", "K", 10, 12.5, {}, "X"});
+    // An empty or blank member code is no member (a parameter cannot write an empty text).
+    f.host.exec("INSERT INTO POG (IdPog, SfOsb, REMOTECLAN) VALUES (8, 10, ''), (9, 10, '   ')");
+    f.host.trade({4, day1, 100, 8, 8, "N", "K", 10, 12.5, {}, "P"});
+    f.host.trade({5, day1, 100, 8, 9, "N", "K", 10, 12.5, {}, "P"});
     const auto r = f.run(day1);
     EXPECT_EQ(f.assignments(r.collectionId), (QStringList{"2:N", "3:N"}));
 }
@@ -234,5 +238,30 @@ TEST(CollectionRun, RunsInTheDb2DialectToo) {
     const auto r = f.run(QDate(2014, 6, 2));
     EXPECT_EQ(r.rows, 1);
     EXPECT_EQ(f.column("Offset"), QStringList{"+02"});
+}
+} // namespace
+
+namespace {
+TEST(CollectionRun, ARefreshWritesTheReportingInstrumentsDataOnce) {
+    CollectionFixture f;
+    f.twoEntriesForOneIsin();
+    f.host.exec("UPDATE SFVP SET NZV = 'Novo ime' WHERE SFVP = 100");
+    f.host.trade({1, day1, 101});
+    f.run(day1);
+    const auto entries = [&] {
+        Query q(*f.t.db);
+        q.setText(
+            "select SFVP_VEK, INSTRUMENTNAME, AII_PRODUCT from DPATVP_SFVP order by SFVP_VEK");
+        q.open();
+        QStringList out;
+        for (; !q.eof(); q.next())
+            out << q.asString("SFVP_VEK") + "|" + q.asString("INSTRUMENTNAME") + "|" +
+                       q.asString("AII_PRODUCT");
+        return out;
+    };
+    EXPECT_EQ(entries(), (QStringList{"100|Novo ime|VP100", "101|Novo ime|VP100"}));
+    EXPECT_EQ(f.waiter.waits.size(), 2u);
+    f.run(day1);
+    EXPECT_EQ(f.waiter.waits.size(), 2u) << "an unchanged instrument is not written again";
 }
 } // namespace

@@ -74,22 +74,30 @@ void HostData::venue(int sfTrg, const QString &mic, const QVariant &timeZone, co
 
 void HostData::instrument(int sfvp, const QVariant &isin, int venue, const QString &segment,
                           const QVariant &maturity, const QString &reportable) {
+    instrument({sfvp, isin, venue, segment, maturity, reportable});
+}
+
+void HostData::instrument(const Instrument &i) {
+    const int sfvp = i.sfvp;
+    const int venue = i.venue;
+    const QString &segment = i.segment;
     insert(db_, "SFVP",
            {{"SFVP", sfvp},
-            {"ISIN", isin},
+            {"ISIN", i.isin},
             {"KRT", QString("VP%1").arg(sfvp)},
             {"NZV", QString("Vrednostni papir %1").arg(sfvp)},
-            {"CFI", "ESVUFR"},
-            {"ZPDVP", maturity},
-            {"SfGlvEnt", "E"},
-            {"PorocanjeRAPO", reportable},
+            {"CFI", i.cfi},
+            {"ZPDVP", i.maturity},
+            {"SfGlvEnt", i.priceUnit},
+            {"IZVCEN", i.strike},
+            {"PorocanjeRAPO", i.reportable},
             {"DANSPR", QDate(2013, 1, 1)},
             {"GLVNMN", 1.0},
             {"SfVLTNMN", "1"},
             {"LOTEMS", 1000000.0},
             {"SFOSBIZD", 50},
             {"SFFIN", "DEL"},
-            {"KOS", "N"}});
+            {"KOS", i.pieces}});
     insert(db_, "KTC",
            {{"SFKTC", sfvp * 10},
             {"SFVP", sfvp},
@@ -107,14 +115,44 @@ void HostData::contract(int idPog, int person, const QVariant &remoteMember) {
             {"REMOTECLAN", remoteMember}});
 }
 
+void HostData::person(int sfOsb, const QVariant &swift, const QVariant &bankCode) {
+    insert(db_, "OSB",
+           {{"SfOsb", sfOsb},
+            {"SWIFT", swift},
+            {"KRTBNK", bankCode},
+            {"NZV", QString("Oseba %1").arg(sfOsb)},
+            {"SfDRZ", 1}});
+}
+
+void HostData::coupon(int sfKpn, int sfvp, double principal, const QDate &first, const QDate &last,
+                      const QString &ends) {
+    insert(db_, "KPN",
+           {{"SfKpn", sfKpn},
+            {"SFVP", sfvp},
+            {"GLV", principal},
+            {"prvdan", first},
+            {"zdnDan", last},
+            {"sfobm", ends}});
+}
+
 namespace {
 QList<QPair<QString, QVariant>> tradeColumns(const HostData::Trade &t) {
-    return {
-        {"IdPsl", t.id},       {"Dan", t.day},        {"CAS", QDateTime(t.day, QTime(10, 15, 0))},
-        {"SfPsl", t.type},     {"SFDJV", t.activity}, {"GlvTcj", t.price},
-        {"SfGlvEnt", "E"},     {"Lot", t.lot},        {"IdPslTrp", t.opposite},
-        {"IdPog", t.contract}, {"SfTrg", t.venue},    {"SFVP", t.sfvp},
-        {"SfVlt", "1"},        {"SFTYPE", t.kind}};
+    return {{"IdPsl", t.id},
+            {"Dan", t.day},
+            {"CAS", QDateTime(t.day, t.time)},
+            {"SfPsl", t.type},
+            {"SFDJV", t.activity},
+            {"GlvTcj", t.price},
+            {"SfGlvEnt", t.priceUnit},
+            {"Lot", t.lot},
+            {"IdPslTrp", t.opposite},
+            {"IdPog", t.contract},
+            {"SfTrg", t.venue},
+            {"SFVP", t.sfvp},
+            {"SfVlt", "1"},
+            {"SFTYPE", t.kind},
+            {"SfKpn", t.coupon},
+            {"IdPogTrp", t.counterContract}};
 }
 } // namespace
 

@@ -20,9 +20,26 @@ public:
     void venue(int sfTrg, const QString &mic, const QVariant &timeZone, const QString &kind = "2",
                const QString &domestic = "S");
     // A reportable instrument listed on `venue` from 01.01.2010.
+    struct Instrument {
+        int sfvp;
+        QVariant isin;
+        int venue = 8;
+        QString segment = "A";
+        QVariant maturity = {};
+        QString reportable = "D";
+        QString cfi = "ESVUFR";
+        QString priceUnit = "E";
+        QVariant strike = {};
+        QString pieces = "N";
+    };
+    void instrument(const Instrument &i);
     void instrument(int sfvp, const QVariant &isin, int venue = 8, const QString &segment = "A",
                     const QVariant &maturity = {}, const QString &reportable = "D");
     void contract(int idPog, int person, const QVariant &remoteMember = {});
+    void person(int sfOsb, const QVariant &swift, const QVariant &bankCode = {});
+    // A coupon period of an instrument; `ends` is KPN.sfobm ('>', '<', '=').
+    void coupon(int sfKpn, int sfvp, double principal, const QDate &first, const QDate &last,
+                const QString &ends = ">");
     struct Trade {
         int id;
         QDate day;
@@ -35,6 +52,10 @@ public:
         double price = 12.5;
         QVariant opposite = {};
         QVariant kind = {};
+        QTime time = QTime(10, 15);
+        QString priceUnit = "E";
+        QVariant coupon = {};
+        QVariant counterContract = {};
     };
     void trade(const Trade &t);
     // A copy of a host trade as cancelled; `replacement` names the correcting trade.

@@ -24,6 +24,12 @@ public:
     bool abortIgnore(const QString &text) override { return answer(text); }
     QString openFile(const QString &caption, const QString &, const QString &) override;
     QString saveFile(const QString &caption, const QString &, const QString &) override;
+    QList<QList<QStringList>> lists; // the rows of every failure list, in order
+    void failureList(const QString &title, const QStringList &,
+                     const QList<QStringList> &rows) override {
+        texts << title;
+        lists << rows;
+    }
 
 private:
     bool answer(const QString &text);
