@@ -39,6 +39,8 @@ EmirTab::EmirTab(QWidget *parent) : MainTab(parent) {
     setObjectName(QStringLiteral("tsEMIR"));
     pteEMIRDatOd = PeriodField::create(QStringLiteral("pteEMIRDatOd"), this);
     pteEMIRDatDo = PeriodField::create(QStringLiteral("pteEMIRDatDo"), this);
+    for (TypedEdit *field : {pteEMIRDatOd, pteEMIRDatDo})
+        field->setMaximumWidth(120);
     actRefresh = actionButton(QStringLiteral("actRefresh"), QStringLiteral("Osveži"), this);
     actAddRpt = actionButton(QStringLiteral("actAddRpt"), QStringLiteral("Dodaj"), this);
     actEditRpt = actionButton(QStringLiteral("actEditRpt"), QStringLiteral("Spremeni"), this);

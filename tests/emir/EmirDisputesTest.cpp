@@ -5,42 +5,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-using Field = EmirDisputes::Field;
-
-TEST(EmirDisputes, ChecksStopAtTheFirstFailureInTheirOrder) {
-    struct Case {
-        QString party, counterparty;
-        QDate start, end;
-        std::optional<Field> field;
-        QString message;
-    };
-    const QDate d(2014, 3, 10);
-    const QDate none;
-    const QString mustPrecede = "Datum začetka spora mora biti pred datumom zaključka spora.";
-    const Case cases[] = {
-        {"  ", "", none, QDate(1800, 1, 1), Field::Stranka, "Neveljavna stranka."},
-        {"A", " \t", none, QDate(1800, 1, 1), Field::NasStranka, "Neveljavna nasprotna stranka."},
-        {"A", "B", none, QDate(1800, 1, 1), Field::DatZacetka, "Neveljaven datum začetka spora."},
-        {"A", "B", d, QDate(1800, 1, 1), Field::DatZakljucka, "Neveljaven datum zaključka spora."},
-        {"A", "B", d, d.addDays(-1), Field::DatZacetka, mustPrecede},
-        {"A", "B", d, d, std::nullopt, ""},
-        {"A", "B", d, none, std::nullopt, ""},
-    };
-    for (const Case &c : cases) {
-        EmirDisputes::Dispute dispute;
-        dispute.stranka = c.party;
-        dispute.nasStranka = c.counterparty;
-        dispute.datZacetka = c.start;
-        dispute.datZakljucka = c.end;
-        const auto failure = EmirDisputes::check(dispute);
-        ASSERT_EQ(failure.has_value(), c.field.has_value()) << c.message.toStdString();
-        if (failure) {
-            EXPECT_EQ(failure->field, *c.field);
-            EXPECT_EQ(failure->message, c.message);
-        }
-    }
-}
-
 TEST(EmirDisputes, SavingKeepsTextsAsTypedAndAnEmptyEndAsNull) {
     EmirFixture f;
     const qint64 report = f.report({.zapSt = 5});

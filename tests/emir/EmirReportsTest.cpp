@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-using Field = EmirReports::Field;
-
 TEST(EmirReports, TheProposalCoversTheWholeMonthOfToday) {
     struct Case {
         QDate today;
@@ -28,40 +26,6 @@ TEST(EmirReports, TheProposalCoversTheWholeMonthOfToday) {
         EXPECT_EQ(r.stNepotrjenih, 0);
         EXPECT_EQ(r.id, 0);
         EXPECT_FALSE(r.preklicano);
-    }
-}
-
-TEST(EmirReports, ChecksStopAtTheFirstFailureInTheirOrder) {
-    struct Case {
-        QDate day, from, to;
-        qint64 unconfirmed;
-        std::optional<Field> field;
-        QString message;
-    };
-    const QDate d(2014, 4, 2);
-    const QDate none;
-    const Case cases[] = {
-        {none, none, none, -1, Field::DanPorocila, "Neveljaven datum poročila."},
-        {QDate(1899, 12, 30), d, d, 0, Field::DanPorocila, "Neveljaven datum poročila."},
-        {d, none, none, -1, Field::DanOd, "Neveljaven datum od."},
-        {d, d, none, -1, Field::DanDo, "Neveljaven datum do."},
-        {d, d, d, -1, Field::StNepotrjenih, "Neveljavno število nepotrjenih transakcij."},
-        // The order of the period's dates is not compared.
-        {d, QDate(2014, 5, 1), QDate(2014, 4, 1), 0, std::nullopt, ""},
-        {d, d, d, 0, std::nullopt, ""},
-    };
-    for (const Case &c : cases) {
-        EmirReports::Report r;
-        r.danPorocila = c.day;
-        r.danOd = c.from;
-        r.danDo = c.to;
-        r.stNepotrjenih = c.unconfirmed;
-        const auto failure = EmirReports::check(r);
-        ASSERT_EQ(failure.has_value(), c.field.has_value()) << c.message.toStdString();
-        if (failure) {
-            EXPECT_EQ(failure->field, *c.field);
-            EXPECT_EQ(failure->message, c.message);
-        }
     }
 }
 
