@@ -4,6 +4,7 @@
 #include "GridDataSource.h"
 #include "TypedEdit.h"
 
+#include <QFile>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -103,6 +104,30 @@ TEST(EmirTab, CancellingSelectsTheCancellationReport) {
     EXPECT_EQ(f.tab.reports()->recordCount(), 3);
     EXPECT_EQ(f.enabled(), "actRefresh actAddRpt actEditRpt actDeleteRpt actCancel actEMIRXML "
                            "actAddPsl");
+}
+
+TEST(EmirTab, WritingTheFileShowsItsStampOnTheReportThatStaysSelected) {
+    TabFixture f;
+    ASSERT_TRUE(QFile::copy(RAPO_EMIR_SCHEMA, f.t.dir.file("EMIR.xsd")));
+    f.report({.zapSt = 1, .from = QDate(2014, 2, 1)});
+    const qint64 march = f.report({.zapSt = 2, .from = QDate(2014, 3, 1)});
+    f.tab.actRefreshExecute();
+    f.tab.dbgEMIRPorocila->setCurrentRow(1);
+    f.prompter.answers = {true};
+    f.tab.actEMIRXMLExecute();
+    EXPECT_EQ(f.prompter.texts.size(), 1) << "the dates of the tab are missing";
+    EXPECT_EQ(f.prompter.texts.last(), "Neveljaven začetni datum.");
+
+    f.tab.pteEMIRDatOd->setDate(QDate(2014, 1, 1));
+    f.tab.pteEMIRDatDo->setDate(QDate(2014, 12, 31));
+    f.tab.actRefreshExecute();
+    f.tab.dbgEMIRPorocila->setCurrentRow(1);
+    f.prompter.answers = {true};
+    f.tab.actEMIRXMLExecute();
+    EXPECT_TRUE(f.prompter.texts.last().startsWith("Generiranje XML datoteke je končano."));
+    EXPECT_EQ(f.tab.currentReportId(), march);
+    EXPECT_EQ(TabFixture::shown(f.tab.dbgEMIRPorocila, 1, "DanCasKreiranja"),
+              "02.04.2014 09:00:00");
 }
 
 } // namespace
