@@ -1,6 +1,7 @@
 #include "DemoSite.h"
 
 #include "Database.h"
+#include "NextIdentity.h"
 #include "Query.h"
 #include "RapoError.h"
 #include "Windows1250.h"
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QTime>
+#include <map>
 #include <optional>
 
 namespace DemoSite {
@@ -578,6 +580,78 @@ void cancelTrades(Database &db) {
     }
 }
 
+// EMIR reports of 2014: February's, written and then cancelled, with its cancellation report;
+// March's with three disputes, one still open, not written yet.
+void insertEmirReports(Database &db) {
+    struct Report {
+        int zapSt;
+        QDate from;
+        QDate to;
+        int unconfirmed;
+        QDate reportDay;
+        QDateTime written;
+        QDateTime cancelled;
+        int cancels; // the ZapSt of the report it cancels; 0 for none
+    };
+    const Report reports[] = {
+        {1, QDate(2014, 2, 1), QDate(2014, 2, 28), 2, QDate(2014, 3, 5),
+         QDateTime(QDate(2014, 3, 5), QTime(14, 20)), QDateTime(QDate(2014, 3, 12), QTime(10, 15)),
+         0},
+        {2, QDate(2014, 2, 1), QDate(2014, 2, 28), 0, QDate(2014, 3, 5), {}, {}, 1},
+        {3, QDate(2014, 3, 1), QDate(2014, 3, 31), 4, QDate(2014, 4, 3), {}, {}, 0},
+    };
+    std::map<int, qint64> idOf;
+    Query q(db);
+    prepareInsert(q, QStringLiteral("EMIRPOROCILO"),
+                  {"EMIRPorociloId", "ZapSt", "DanOd", "DanDo", "StNepotrjenih", "DanPorocila",
+                   "DanCasKreiranja", "Preklicano", "DanCasPreklica", "EMIRPorociloStnId"});
+    for (const Report &r : reports) {
+        const qint64 id = nextIdentity(db, QStringLiteral("EMIRPOROCILO"), QStringLiteral("ID"));
+        idOf[r.zapSt] = id;
+        q.setInteger("EMIRPorociloId", id);
+        q.setInteger("ZapSt", r.zapSt);
+        q.setDate("DanOd", r.from);
+        q.setDate("DanDo", r.to);
+        q.setInteger("StNepotrjenih", r.unconfirmed);
+        q.setDate("DanPorocila", r.reportDay);
+        q.setDateTime("DanCasKreiranja", r.written); // invalid: null
+        q.setString("Preklicano",
+                    r.cancelled.isValid() ? QStringLiteral("D") : QStringLiteral("N"));
+        q.setDateTime("DanCasPreklica", r.cancelled);
+        setCode(q, "EMIRPorociloStnId", r.cancels != 0 ? idOf.at(r.cancels) : 0);
+        q.exec();
+    }
+
+    struct Dispute {
+        const char *counterparty;
+        QDate start;
+        QDate end;
+        double amount;
+        const char *remark;
+    };
+    const Dispute disputes[] = {
+        {"Kapital Brokers d.o.o.", QDate(2014, 3, 12), QDate(2014, 3, 25), 15400.00,
+         "Razlika v ceni posla"},
+        {"Donau Privatbank AG", QDate(2014, 3, 20), {}, 48250.50, "Neujemanje količine"},
+        {"Hranilnica Sava d.d.", QDate(2014, 3, 27), QDate(2014, 3, 31), -1200.40, nullptr},
+    };
+    prepareInsert(q, QStringLiteral("EMIRPOSEL"),
+                  {"EMIRPoselId", "Stranka", "NasStranka", "DatZacetka", "DatZakljucka", "Vrednost",
+                   "Opombe", "EMIRPorociloId"});
+    for (const Dispute &d : disputes) {
+        q.setInteger("EMIRPoselId",
+                     nextIdentity(db, QStringLiteral("EMIRPOSEL"), QStringLiteral("ID")));
+        q.setString("Stranka", QStringLiteral("Borznoposredniška hiša Demo d.d."));
+        q.setString("NasStranka", text(d.counterparty));
+        q.setDate("DatZacetka", d.start);
+        q.setDate("DatZakljucka", d.end);
+        q.setNumber("Vrednost", d.amount);
+        setText(q, "Opombe", d.remark);
+        q.setInteger("EMIRPorociloId", idOf.at(3));
+        q.exec();
+    }
+}
+
 // The host's rows, and the one report the site sent before.
 void insertDemoData(Database &db) {
     insertCountriesCurrenciesAndClasses(db);
@@ -589,6 +663,7 @@ void insertDemoData(Database &db) {
     insertTrades(db);
     recordSentReport(db);
     cancelTrades(db);
+    insertEmirReports(db);
 }
 
 // Writes RAPO.ini unless the directory already has one: a site's own settings win.

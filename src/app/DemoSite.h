@@ -4,8 +4,8 @@
 
 // The demo site: an embedded database with the host data of a small brokerage (its venues,
 // instruments, listings, coupon periods, contracts, persons, trades of spring and autumn 2014
-// and cancelled trades), the one report it sent before those were cancelled, and the RAPO.ini
-// that goes with it. demo/README.md tells what each row is there to show.
+// and cancelled trades), the one report it sent before those were cancelled, its EMIR reports
+// of 2014, and the RAPO.ini that goes with it. demo/README.md tells what each row is there to show.
 namespace DemoSite {
 
 // Creates the embedded database of `alias` in the program directory (which ends with a

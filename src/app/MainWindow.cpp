@@ -149,6 +149,7 @@ void MainWindow::start() {
     tsFinInstr->attach(*session_, runState_);
     tsPorocila->attach(*session_);
     tsATVP->attach(*session_);
+    tsEMIR->attach(*session_);
     tsFinInstr->setPeriodEnd([this] { return tsNabor->to(); });
 
     if (!configuration_.pdfServer.isEmpty() && !configuration_.pdfSigServer.isEmpty())
