@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 QString ProgramDirectory::withSeparator(const QString &path) {
     if (path.endsWith(u'/') || path.endsWith(u'\\'))
@@ -9,9 +11,25 @@ QString ProgramDirectory::withSeparator(const QString &path) {
     return path + QDir::separator();
 }
 
-QString ProgramDirectory::path() {
+ProgramDirectory::Resolution ProgramDirectory::resolve() {
     const QString home = qEnvironmentVariable("RAPO_HOME");
     if (!home.isEmpty())
-        return withSeparator(QDir(home).absolutePath());
-    return withSeparator(QCoreApplication::applicationDirPath());
+        return {withSeparator(QDir(home).absolutePath()), {}};
+    const QString beside = QCoreApplication::applicationDirPath();
+    if (QFileInfo(beside).isWritable())
+        return {withSeparator(beside), {}};
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (data.isEmpty())
+        return {withSeparator(beside), {}};
+    QString notice;
+    if (!QFileInfo::exists(data) && QDir().mkpath(data))
+        notice = QStringLiteral("Mapa programa %1 ni zapisljiva, zato RAPO uporablja mapo %2 "
+                                "(RAPO.ini, Log.txt, poročila in vgrajena zbirka). Drugo mapo "
+                                "določite s spremenljivko okolja RAPO_HOME.")
+                     .arg(QDir::toNativeSeparators(beside), QDir::toNativeSeparators(data));
+    return {withSeparator(data), notice};
+}
+
+QString ProgramDirectory::path() {
+    return resolve().path;
 }
