@@ -43,6 +43,8 @@ int createDatabase(const QString &option, const ProgramArguments &arguments,
         std::fprintf(stderr, "Uporaba: rapo %s ALIAS\n", qPrintable(option));
         return 1;
     }
+    // A program directory named by RAPO_HOME may not exist yet.
+    QDir().mkpath(programDirectory);
     try {
         if (option == QLatin1String("--create-demo")) {
             DemoSite::create(alias, programDirectory);

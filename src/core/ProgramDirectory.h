@@ -4,8 +4,8 @@
 
 // Where RAPO.ini, Log.txt, the report files and the embedded database live: the directory named
 // by the environment variable RAPO_HOME when it is set (several sites on one workstation, the
-// tests, the demo), else the directory of the executable. An installed program cannot write
-// beside its executable; it then uses the user's data directory. Always ends with a separator.
+// tests, the demo), else the directory of the executable. An installed program, or one that
+// cannot write beside its executable, uses the user's data directory. Ends with a separator.
 namespace ProgramDirectory {
 struct Resolution {
     QString path;
