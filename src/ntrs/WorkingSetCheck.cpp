@@ -122,6 +122,13 @@ void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QStringList &hel
         }
 }
 
+void WorkingSetCheck::openForCollection(Query &query) const {
+    query.setInteger(QStringLiteral("Id"), collectionId_);
+    query.setDate(QStringLiteral("Datum"), from_);
+    query.setDate(QStringLiteral("DatumDo"), to_);
+    query.open();
+}
+
 void WorkingSetCheck::checkCollected(std::vector<Failure> &failures, const QStringList &held) {
     if (collectionId_ == 0)
         return;
@@ -140,10 +147,7 @@ void WorkingSetCheck::checkCollected(std::vector<Failure> &failures, const QStri
         " LEFT OUTER JOIN DPATVPPSLSTN C ON C.IdPsl=D.IdPsl "
         " LEFT OUTER JOIN SFVP S ON S.SFVP=(CASE WHEN D.ISSTN='D' THEN C.SFVP ELSE P.SFVP END) "
         " WHERE D.DPATVPID=:Id ORDER BY D.IDPSL, D.ISSTN"));
-    host.setInteger(QStringLiteral("Id"), collectionId_);
-    host.setDate(QStringLiteral("Datum"), from_);
-    host.setDate(QStringLiteral("DatumDo"), to_);
-    host.open();
+    openForCollection(host);
     for (; !host.eof(); host.next()) {
         const QString id = host.asString(QStringLiteral("IDPSL"));
         const QString reference =
@@ -193,10 +197,7 @@ void WorkingSetCheck::checkCollected(std::vector<Failure> &failures, const QStri
         "  ELSE 4 END) as RAZLOG "
         " FROM DPATVPIMP D WHERE D.DPATVPID=:Id AND D.Datum>=:Datum AND D.Datum<=:DatumDo "
         " ORDER BY D.REFSTTRANSA"));
-    imported.setInteger(QStringLiteral("Id"), collectionId_);
-    imported.setDate(QStringLiteral("Datum"), from_);
-    imported.setDate(QStringLiteral("DatumDo"), to_);
-    imported.open();
+    openForCollection(imported);
     for (; !imported.eof(); imported.next()) {
         const QString number = imported.asString(QStringLiteral("REFSTTRANSA"));
         if (inWorkingSet.contains(QStringLiteral("I:") + number))

@@ -51,6 +51,8 @@ private:
     void checkInstruments(std::vector<Failure> &failures);
     void checkRows(std::vector<Failure> &failures, QStringList &held);
     void checkCollected(std::vector<Failure> &failures, const QStringList &held);
+    // Opens a statement over the collection (:Id) and its period (:Datum, :DatumDo).
+    void openForCollection(Query &query) const;
 
     Session &session_;
     Query &rows_;
