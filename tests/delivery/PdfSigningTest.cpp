@@ -58,6 +58,7 @@ TEST_F(PdfSigningRun, ThePageSignsTheChosenPdfsAndMovesThemAndTheirSignedFiles) 
     const QByteArray a = writePdf(folder(pdfFolder) + "a.pdf");
     const QByteArray b = writePdf(folder(pdfFolder) + "B.PDF");
     touch(folder(pdfFolder) + "zapis.txt");
+    QDir(pdfServer.path()).mkdir("mapa.pdf");
     PdfTab page;
     page.attach(session(), &real);
     page.entered();
@@ -80,7 +81,7 @@ TEST_F(PdfSigningRun, ThePageSignsTheChosenPdfsAndMovesThemAndTheirSignedFiles) 
     EXPECT_EQ(homes.openAsRegulator(pdfSigServer.filePath("B.sig")).text, b);
     EXPECT_EQ(homes.openAsRegulator(pdfSigServer.filePath("a.sig")).text, a);
     EXPECT_EQ(page.lbPDFPDF->count(), 0);
-    EXPECT_EQ(page.slvPDF->names(), QStringList{"a.pdf"}) << "the view admits \".pdf\" only";
+    EXPECT_EQ(page.slvPDF->names(), QStringList{"a.pdf"}) << "files with \".pdf\" only";
     EXPECT_EQ(page.slvSIG->names(), (QStringList{"a.sig", "B.sig"}));
     EXPECT_TRUE(page.bSignPDG->isEnabled());
 }
