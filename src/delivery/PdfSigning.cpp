@@ -68,7 +68,8 @@ bool PdfSigning::signPdf(const QString &fileName, const QString &user, const QSt
 }
 
 bool PdfSigning::moveOut(const QString &source, const QString &folder, const QString &name) {
-    if (folder.isEmpty() || FileDelivery::sameFolder(folder, pdfFolder_))
+    // A target in the PDF folder itself, however spelled, is the source: no move.
+    if (folder.isEmpty())
         return true;
     const QString target = folder + name;
     const FileDelivery::Moved moved = FileDelivery::move(source, target);

@@ -42,7 +42,7 @@ public:
     static QString summaryText(const Summary &summary);
 
 private:
-    // Moves a file of the PDF folder to `folder` + `name` unless that folder is the PDF folder.
+    // Moves a file of the PDF folder to `folder` + `name`; nothing when that is the file itself.
     bool moveOut(const QString &source, const QString &folder, const QString &name);
 
     Session &session_;
