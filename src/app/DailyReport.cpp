@@ -5,8 +5,8 @@
 #include "Configuration.h"
 #include "ConsolePrompter.h"
 #include "DataModule.h"
-#include "QProcessRunner.h"
 #include "PdfSigning.h"
+#include "QProcessRunner.h"
 #include "Query.h"
 #include "RapoError.h"
 #include "ReportFileLists.h"
@@ -31,7 +31,7 @@ const QString regenerateOption = QStringLiteral("--regenerate");
 const QString deleteOption = QStringLiteral("--delete-report");
 const QString signFileOption = QStringLiteral("--sign-file");
 const QString signPdfOption = QStringLiteral("--sign-pdf");
-const QStringList commands = {reportOption, listOption,     confirmOption, rejectOption,
+const QStringList commands = {reportOption,     listOption,   confirmOption,  rejectOption,
                               regenerateOption, deleteOption, signFileOption, signPdfOption};
 
 std::optional<QDate> dateArgument(const QString &text, QTextStream &err) {
@@ -272,7 +272,7 @@ int DailyReport::run(const ProgramArguments &arguments, const QString &programDi
         err << QStringLiteral("Napaka: manjkajo podatkovni vir, uporabnik in geslo (rapo ALIAS "
                               "UPORABNIK GESLO ")
             << option
-            << (byPeriod                   ? QStringLiteral(" OD DO).")
+            << (byPeriod                  ? QStringLiteral(" OD DO).")
                 : option == signPdfOption ? QStringLiteral(").")
                                           : QStringLiteral(" DATOTEKA)."))
             << Qt::endl;

@@ -7,8 +7,8 @@
 
 FolderView::FolderView(const QString &extension, QWidget *parent)
     : QTreeWidget(parent), extension_(extension) {
-    setHeaderLabels({QStringLiteral("Ime"), QStringLiteral("Velikost"),
-                     QStringLiteral("Spremenjeno")});
+    setHeaderLabels(
+        {QStringLiteral("Ime"), QStringLiteral("Velikost"), QStringLiteral("Spremenjeno")});
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -22,8 +22,7 @@ QString folderSetting(const QString &configured) {
 } // namespace
 
 ReportSigning::ReportSigning(Session &session, ProcessRunner &runner, Resigning resigning)
-    : session_(session), resigning_(resigning),
-      signer_(session, runner),
+    : session_(session), resigning_(resigning), signer_(session, runner),
       xmlPathServer_(folderSetting(session.configuration.xmlPathServer)),
       sigPathServer_(folderSetting(session.configuration.sigPathServer)) {}
 

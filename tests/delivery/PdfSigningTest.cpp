@@ -1,5 +1,6 @@
 // PDF reports signed by the real GnuPG in throw-away homes and moved to their folders, through the
 // page and on their own.
+#include "PdfSigning.h"
 #include "AtvpTab.h"
 #include "DailyReport.h"
 #include "DeliveryFixture.h"
@@ -10,7 +11,6 @@
 #include "IniFile.h"
 #include "PassPhraseCoding.h"
 #include "PasswordDialog.h"
-#include "PdfSigning.h"
 #include "PdfTab.h"
 #include "ProgramArguments.h"
 #include "QProcessRunner.h"
@@ -94,20 +94,27 @@ TEST_F(PdfSigningRun, EachFileMovesUnlessItsTargetIsThePdfFolder) {
         QStringList inPdfFolder, onServer, inSigFolder, inHome;
         QStringList messages; // their beginnings
     };
+    // clang-format off
     const std::vector<Case> cases{
         {"a failed copy keeps the PDF and still moves the signed file",
-         "<pdf>", "<server>nikjer/", "<sig>", {"r.pdf"}, {}, {"r.sig"}, {},
+         "<pdf>", "<server>nikjer/", "<sig>",
+         {"r.pdf"}, {}, {"r.sig"}, {},
          {"Napaka pri kopiranju <pdf>r.pdf file-a na <server>nikjer/r.pdf !\r",
           "Podpisanih in dostavljenih PDF datotek: 0 od 1.\rNeuspešno: r.pdf"}},
         {"targets that are the PDF folder, without and with another spelling",
-         "<pdf>", pdfFolder.path(), "<pdf>/./", {"r.pdf", "r.sig"}, {}, {}, {},
+         "<pdf>", pdfFolder.path(), "<pdf>/./",
+         {"r.pdf", "r.sig"}, {}, {}, {},
          {"Podpisanih in dostavljenih PDF datotek: 1 od 1."}},
         {"no PDF folder and no signed-file folder set: the program directory",
-         "", "<server>", "<home>", {}, {"r.pdf"}, {}, {"r.sig"},
+         "", "<server>", "<home>",
+         {}, {"r.pdf"}, {}, {"r.sig"},
          {"Podpisanih in dostavljenih PDF datotek: 1 od 1."}},
-        {"no folder set at all: both stay", "", "", "", {}, {}, {}, {"r.pdf", "r.sig"},
+        {"no folder set at all: both stay",
+         "", "", "",
+         {}, {}, {}, {"r.pdf", "r.sig"},
          {"Podpisanih in dostavljenih PDF datotek: 1 od 1."}},
     };
+    // clang-format on
     const auto place = [&](QString text) {
         return text.replace("<pdf>", folder(pdfFolder))
             .replace("<server>", folder(pdfServer))
