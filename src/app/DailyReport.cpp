@@ -5,6 +5,7 @@
 #include "Configuration.h"
 #include "ConsolePrompter.h"
 #include "DataModule.h"
+#include "PdfSigning.h"
 #include "QProcessRunner.h"
 #include "Query.h"
 #include "RapoError.h"
@@ -29,8 +30,9 @@ const QString rejectOption = QStringLiteral("--reject");
 const QString regenerateOption = QStringLiteral("--regenerate");
 const QString deleteOption = QStringLiteral("--delete-report");
 const QString signFileOption = QStringLiteral("--sign-file");
-const QStringList commands = {reportOption,     listOption,   confirmOption, rejectOption,
-                              regenerateOption, deleteOption, signFileOption};
+const QString signPdfOption = QStringLiteral("--sign-pdf");
+const QStringList commands = {reportOption,     listOption,   confirmOption,  rejectOption,
+                              regenerateOption, deleteOption, signFileOption, signPdfOption};
 
 std::optional<QDate> dateArgument(const QString &text, QTextStream &err) {
     const QDate date = ShortDateFormat::fromText(text);
@@ -117,6 +119,25 @@ int sign(Session &session, ProcessRunner &runner, const QString &fileName, QText
         return DailyReport::Failed;
     }
     return DailyReport::Done;
+}
+
+// Signs and delivers every PDF of the PDF folder with the credentials remembered in RAPO.ini and
+// prints each one delivered.
+int signPdfs(Session &session, ProcessRunner &runner, QTextStream &out, QTextStream &err) {
+    const QStringList files = PdfSigning::waiting(session);
+    if (files.isEmpty()) {
+        err << QStringLiteral("V mapi ") << PdfSigning::pdfFolder(session)
+            << QStringLiteral(" ni PDF datotek za podpis.") << Qt::endl;
+        return DailyReport::NothingToReport;
+    }
+    const Configuration &c = session.configuration;
+    PdfSigning signing(session, runner);
+    const PdfSigning::Summary summary =
+        signing.signAll(PdfSigning::Credentials{c.gnupgUser, c.passPhrase}, files);
+    for (const QString &file : summary.delivered)
+        out << file << Qt::endl;
+    return summary.failed.isEmpty() && !summary.delivered.isEmpty() ? DailyReport::Done
+                                                                    : DailyReport::Failed;
 }
 
 // One line of the register list: the columns of the "Poročila" page and whether a sent
@@ -239,7 +260,8 @@ int DailyReport::run(const ProgramArguments &arguments, const QString &programDi
         to = from ? dateArgument(values.value(1), err) : std::nullopt;
         if (!from || !to)
             return Failed;
-    } else if (values.value(0).isEmpty() || values.value(0).startsWith(QStringLiteral("--"))) {
+    } else if (option != signPdfOption &&
+               (values.value(0).isEmpty() || values.value(0).startsWith(QStringLiteral("--")))) {
         err << QStringLiteral("Napaka: ") << option
             << QStringLiteral(" potrebuje ime datoteke poročila, kot ga izpiše --report ali "
                               "--list-reports.")
@@ -249,7 +271,10 @@ int DailyReport::run(const ProgramArguments &arguments, const QString &programDi
     if (!arguments.hasArguments()) {
         err << QStringLiteral("Napaka: manjkajo podatkovni vir, uporabnik in geslo (rapo ALIAS "
                               "UPORABNIK GESLO ")
-            << option << (byPeriod ? QStringLiteral(" OD DO).") : QStringLiteral(" DATOTEKA)."))
+            << option
+            << (byPeriod                  ? QStringLiteral(" OD DO).")
+                : option == signPdfOption ? QStringLiteral(").")
+                                          : QStringLiteral(" DATOTEKA)."))
             << Qt::endl;
         return Failed;
     }
@@ -261,7 +286,7 @@ int DailyReport::run(const ProgramArguments &arguments, const QString &programDi
     Session session(dataModule.dbMain(), configuration, dataModule.applicationUser(),
                     programDirectory, prompter, clock, waiter);
     session.onProgress = [&err](const QString &step) { err << step << Qt::endl; };
-    const bool signs = option == signFileOption ||
+    const bool signs = option == signFileOption || option == signPdfOption ||
                        (option == reportOption && arguments.hasOption(QStringLiteral("--sign")));
     // Without the settings that reporting needs nothing is collected, generated or signed.
     try {
@@ -287,6 +312,8 @@ int DailyReport::run(const ProgramArguments &arguments, const QString &programDi
                           out, err);
         if (option == listOption)
             return listReports(session, *from, *to, out);
+        if (option == signPdfOption)
+            return signPdfs(session, gnupg, out, err);
         return registerCommand(session, gnupg, option, values.value(0), out, err);
     } catch (const RapoError &e) {
         prompter.error(e.message());

@@ -12,7 +12,8 @@ class Waiter;
 // its report ("--report FROM TO", with "--sign" also sign and deliver it with the credentials
 // remembered in RAPO.ini), list the report register ("--list-reports FROM TO"), or act on one
 // report named by its file as the "Poročila" page does ("--confirm", "--reject",
-// "--regenerate", "--delete-report", "--sign-file" FILE).
+// "--regenerate", "--delete-report", "--sign-file" FILE), or sign and deliver the PDF folder's
+// files ("--sign-pdf").
 // The exit code tells whether a person must step in.
 class DailyReport {
 public:

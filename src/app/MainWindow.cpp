@@ -150,10 +150,8 @@ void MainWindow::start() {
     tsPorocila->attach(*session_);
     tsATVP->attach(*session_);
     tsEMIR->attach(*session_);
+    TabSheet1->attach(*session_);
     tsFinInstr->setPeriodEnd([this] { return tsNabor->to(); });
-
-    if (!configuration_.pdfServer.isEmpty() && !configuration_.pdfSigServer.isEmpty())
-        TabSheet1->setViewRoots(configuration_.pdfServer, configuration_.pdfSigServer);
     pcMain->setCurrentIndex(Nabor);
 }
 

@@ -4,7 +4,6 @@
 #include "Clock.h"
 #include "EditableTable.h"
 #include "FileDelivery.h"
-#include "ProcessRunner.h"
 #include "ProgramDirectory.h"
 #include "Prompter.h"
 #include "Query.h"
@@ -17,35 +16,13 @@
 #include <QFileInfo>
 
 namespace {
-const QString signingFailed = QStringLiteral("Napaka pri podpisovanju poročila!");
-
 QString folderSetting(const QString &configured) {
     return configured.isEmpty() ? QString() : ProgramDirectory::withSeparator(configured);
-}
-
-// What the clerk needs to tell a wrong pass phrase from an unknown key.
-QString whatGnupgSaid(const ProcessResult &result) {
-    QStringList parts;
-    switch (result.ending) {
-    case ProcessResult::Ending::NotStarted:
-    case ProcessResult::Ending::Crashed:
-        parts << result.errorText;
-        break;
-    case ProcessResult::Ending::TimedOut:
-        parts << QStringLiteral("GnuPG se ni končal v %1 ms.").arg(GnupgCommand::timeoutMs);
-        break;
-    case ProcessResult::Ending::Finished:
-        break;
-    }
-    parts << result.output;
-    parts.removeAll(QString());
-    return parts.isEmpty() ? QString() : u'\r' + parts.join(u'\r');
 }
 } // namespace
 
 ReportSigning::ReportSigning(Session &session, ProcessRunner &runner, Resigning resigning)
-    : session_(session), runner_(runner), resigning_(resigning),
-      gnupg_(session.configuration.gnupgPath, session.programDirectory),
+    : session_(session), resigning_(resigning), signer_(session, runner),
       xmlPathServer_(folderSetting(session.configuration.xmlPathServer)),
       sigPathServer_(folderSetting(session.configuration.sigPathServer)) {}
 
@@ -58,11 +35,7 @@ QStringList ReportSigning::signAndDeliver(const std::optional<Credentials> &cred
     if (!credentials)
         return {};
     session_.configuration.requireForSigning();
-    if (credentials->user.isEmpty())
-        session_.prompter.warning(QStringLiteral("Manjka Uporabnik!"));
-    if (credentials->passPhrase.isEmpty())
-        session_.prompter.warning(QStringLiteral("Manjka Geslo!"));
-    if (credentials->user.isEmpty() || credentials->passPhrase.isEmpty())
+    if (!GnupgSigner::complete(*credentials, session_.prompter))
         return {};
     QStringList delivered;
     // Reports marked sent by a signing that stopped before delivering them.
@@ -98,18 +71,15 @@ QStringList ReportSigning::signAndDeliver(const std::optional<Credentials> &cred
 bool ReportSigning::signAndSend(const QString &fileName, const QString &user,
                                 const QString &passPhrase, const QString &recipient,
                                 bool deliverIt) {
-    const QString program = gnupg_.executable();
-    if (program.isEmpty()) {
-        session_.prompter.error(
-            QStringLiteral("Nastavitve za GnuPG niso Ok, preverite RAPO.ini!!"));
+    const QString program = signer_.program();
+    if (program.isEmpty())
         return false;
-    }
     int unsent = 0;
     if (deliverIt && !maySign(fileName, unsent))
         return false;
     const QString input = session_.programDirectory + fileName;
     const QString output = session_.programDirectory + ReportFileLists::signatureName(fileName);
-    if (!sign(program, input, output, user, passPhrase, recipient))
+    if (!signer_.sign(program, input, output, user, passPhrase, recipient))
         return false;
     if (!deliverIt)
         return true;
@@ -161,30 +131,6 @@ bool ReportSigning::maySign(const QString &fileName, int &unsent) {
     return session_.prompter.yesNo(QStringLiteral("Poročilo ") + fileName +
                                    QStringLiteral(" je bilo poslano ") + when +
                                    QStringLiteral(". Ga res želite ponovno podpisati in poslati?"));
-}
-
-bool ReportSigning::sign(const QString &program, const QString &input, const QString &output,
-                         const QString &user, const QString &passPhrase, const QString &recipient) {
-    // GnuPG must not leave an earlier output to be taken for its own.
-    QFile old(output);
-    if (old.exists() && !old.remove()) {
-        session_.prompter.error(signingFailed + u'\r' + old.errorString());
-        return false;
-    }
-    const QString log = gnupg_.logFile();
-    if (!log.isEmpty() && QFile::exists(log))
-        QFile::remove(log);
-
-    const QStringList arguments = GnupgCommand::arguments(output, user, recipient, input);
-    session_.debugLog.write(QStringLiteral("GnuPG: ") + program + u' ' + arguments.join(u' '));
-    const ProcessResult result = runner_.run(
-        program, arguments, GnupgCommand::passPhraseInput(passPhrase), GnupgCommand::timeoutMs);
-    if (result.succeeded() && QFileInfo(output).isFile())
-        return true;
-    // A run that was ended or failed may have left part of a message.
-    QFile::remove(output);
-    session_.prompter.error(signingFailed + whatGnupgSaid(result));
-    return false;
 }
 
 std::vector<ReportSigning::Mark> ReportSigning::registerSent(const QString &fileName) {

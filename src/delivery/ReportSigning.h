@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GnupgCommand.h"
+#include "GnupgSigner.h"
 
 #include <QDateTime>
 #include <QString>
@@ -26,10 +26,7 @@ class Session;
 // and keeps its first sending time.
 class ReportSigning {
 public:
-    struct Credentials {
-        QString user;
-        QString passPhrase;
-    };
+    using Credentials = GnupgSigner::Credentials;
     // Whether a report already sent may be signed and delivered again after a question.
     enum class Resigning { Ask, Never };
 
@@ -52,14 +49,12 @@ public:
     // False for EMIR files: their names begin with "EMIR" in any letter case.
     static bool deliveryFlag(const QString &fileName);
 
-    const GnupgCommand &gnupg() const { return gnupg_; }
+    const GnupgCommand &gnupg() const { return signer_.command(); }
     // The delivery folders, with their separators; empty when there is no delivery.
     const QString &reportFolder() const { return xmlPathServer_; }
     const QString &signedFolder() const { return sigPathServer_; }
 
 private:
-    bool sign(const QString &program, const QString &input, const QString &output,
-              const QString &user, const QString &passPhrase, const QString &recipient);
     struct Mark {
         QVariantList key; // DPATVPID, ZAPST
         QDateTime sent;
@@ -77,9 +72,8 @@ private:
     void removeDelivered(const QString &path);
 
     Session &session_;
-    ProcessRunner &runner_;
     Resigning resigning_;
-    GnupgCommand gnupg_;
+    GnupgSigner signer_;
     QString xmlPathServer_;
     QString sigPathServer_;
 };
