@@ -306,10 +306,55 @@ void EmbeddedEngine::install(sqlite3 *db, const std::function<QDate()> *todayPro
 }
 
 QString EmbeddedEngine::rewrite(const QString &sql) {
-    QString out = sql;
+    // String literals are set aside before the rewrite and put back after it, so that a value
+    // written into a statement ('OR.NEXTVAL', 'CURRENT_DATE') stays a value. Literals of digits
+    // and dots stay in place: the date rewrites read them ('.03.', '28.03.2014').
+    static const QRegularExpression dateLiteral(QStringLiteral("^'[0-9.]*'$"));
+    const QChar open(0xE000);
+    const QChar close(0xE001);
+    QStringList literals;
+    QString out;
+    out.reserve(sql.size());
+    for (qsizetype i = 0; i < sql.size();) {
+        if (sql[i] != u'\'') {
+            out += sql[i++];
+            continue;
+        }
+        // A quote inside a literal is written twice; an unterminated literal runs to the end.
+        qsizetype end = i + 1;
+        while (end < sql.size()) {
+            if (sql[end] == u'\'' && end + 1 < sql.size() && sql[end + 1] == u'\'')
+                end += 2;
+            else if (sql[end] == u'\'')
+                break;
+            else
+                ++end;
+        }
+        const QString literal = sql.mid(i, end + 1 - i);
+        i = end + 1;
+        if (dateLiteral.match(literal).hasMatch()) {
+            out += literal;
+            continue;
+        }
+        out += open + QString::number(literals.size()) + close;
+        literals << literal;
+    }
     for (const Rewrite &r : rewrites())
         out.replace(r.pattern, r.replacement);
-    return out;
+    if (literals.isEmpty())
+        return out;
+    QString restored;
+    restored.reserve(out.size());
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out[i] != open) {
+            restored += out[i];
+            continue;
+        }
+        const qsizetype end = out.indexOf(close, i);
+        restored += literals.value(QStringView(out).mid(i + 1, end - i - 1).toInt());
+        i = end;
+    }
+    return restored;
 }
 
 QStringList EmbeddedEngine::supportTables() {

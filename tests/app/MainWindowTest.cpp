@@ -15,6 +15,7 @@
 
 #include "TypedEdit.h"
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QPlainTextEdit>
@@ -32,6 +33,8 @@ struct WindowFixture {
           window(dataModule, prompter, clock, waiter, dir.path()) {
         dir.writeWindows1250(
             "RAPO.ini", QString::fromUtf8("[Splošno]\nATVP_Uporabnik=A\nPosli_VEK_Prefiks=\n"));
+        // The window opens the database of its alias when it starts.
+        Database::createEmbedded("LB", dir.path());
     }
     TempProgramDirectory dir;
     ScriptedPrompter prompter;
@@ -83,7 +86,6 @@ TEST(MainWindow, DateFieldsShowTheRunsTodayWhenTheWindowOpens) {
 
 TEST(MainWindow, LeavingAPeriodFieldClosesAWorkingSetOfAnotherPeriod) {
     WindowFixture f;
-    Database::createEmbedded("LB", f.dir.path());
     f.window.start();
     NaborTab *nabor = f.window.tsNabor;
     nabor->bbNaborClick();
@@ -98,6 +100,33 @@ TEST(MainWindow, LeavingAPeriodFieldClosesAWorkingSetOfAnotherPeriod) {
     f.window.dtpDanExit();
     EXPECT_FALSE(nabor->workingSet()->qDPATVPPSL.active());
     EXPECT_FALSE(nabor->workingSet()->qSifrantFinInstr.active());
+}
+
+TEST(MainWindow, AReversedPeriodIsRefusedAndThePendingCollectionKept) {
+    WindowFixture f;
+    f.window.start();
+    NaborTab *nabor = f.window.tsNabor;
+    nabor->bbNaborClick();
+    ASSERT_TRUE(nabor->workingSet()->qDPATVPPSL.active());
+
+    nabor->dtpDan->setDate(QDate(2026, 12, 10));
+    nabor->bbNaborClick();
+    EXPECT_EQ(f.prompter.texts.value(0),
+              "\"Datum od\" (10.12.2026) je za \"Datum do\" (09.12.2026). Popravite obdobje; "
+              "nabor ni spremenjen.");
+    EXPECT_TRUE(nabor->workingSet()->qDPATVPPSL.active());
+    EXPECT_EQ(f.window.runState().collectedPeriod, "09.12.2026;09.12.2026");
+}
+
+TEST(MainWindow, AWrongAliasIsToldAtStartWithWhereItWasLookedFor) {
+    WindowFixture f({"NIMA", "vek", "geslo"});
+    f.window.start();
+    EXPECT_TRUE(f.window.terminating());
+    const QString expected = QString::fromUtf8("Podatkovna zbirka NIMA.sqlite ne obstaja v ") +
+                             QDir::toNativeSeparators(f.dir.path()) +
+                             ".\nPodatkovnega vira NIMA ni med viri ODBC te delovne postaje (";
+    EXPECT_TRUE(f.prompter.texts.value(0).startsWith(expected))
+        << f.prompter.texts.join('\n').toStdString();
 }
 
 TEST(MainWindow, AnInstrumentChoiceShowsOnlyTheInstrumentPages) {

@@ -1,6 +1,7 @@
 #include "ProgramArguments.h"
 #include "DataModule.h"
 
+#include <QTextStream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,7 +41,14 @@ INSTANTIATE_TEST_SUITE_P(
                      "geslo",
                      "MARKO",
                      true},
-        ArgumentCase{"onlyOptions", {"--create-db", "DEMO"}, "", "", "", "", false}),
+        ArgumentCase{"onlyOptions", {"--create-db", "DEMO"}, "", "", "", "", false},
+        ArgumentCase{"aLoneDashDashEndsTheOptions",
+                     {"LB", "vek", "--report", "01.04.2014", "01.04.2014", "--", "--geslo", "X"},
+                     "LB",
+                     "vek",
+                     "--geslo",
+                     "X",
+                     true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(ArgumentRules, OptionTakesItsValue) {
@@ -48,6 +56,19 @@ TEST(ArgumentRules, OptionTakesItsValue) {
     ASSERT_TRUE(a.hasOption("--create-demo"));
     EXPECT_EQ(a.options.value("--create-demo"), QStringList{"demo"});
     EXPECT_TRUE(a.positional.isEmpty());
+}
+
+TEST(ArgumentRules, APasswordGivenAsDashIsTheFirstLineOfTheInput) {
+    QString input = "skrito geslo\r\ndrugo\n";
+    QTextStream in(&input);
+    ProgramArguments a = ProgramArguments::parse({"LB", "vek", "-", "--report", "a", "b"});
+    ASSERT_TRUE(a.readPasswordFrom(in));
+    EXPECT_EQ(a.password, "skrito geslo");
+
+    QString none;
+    QTextStream empty(&none);
+    ProgramArguments b = ProgramArguments::parse({"LB", "vek", "-"});
+    EXPECT_FALSE(b.readPasswordFrom(empty));
 }
 
 TEST(DataModule, NamesTheConnectionByTheUpperCasedAlias) {

@@ -1,0 +1,144 @@
+#include "DemoSite.h"
+#include "TempProgramDirectory.h"
+
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <functional>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+QByteArray contentOf(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(),
+                                                                    QCryptographicHash::Sha256)
+                                          : QByteArray("absent");
+}
+
+// A statement on a connection of the test's own, as another program would hold the database.
+void onOtherConnection(const QString &path, const QStringList &statements) {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
+    db.setDatabaseName(path);
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    for (const QString &statement : statements)
+        ASSERT_TRUE(q.exec(statement)) << statement.toStdString();
+}
+
+void closeOtherConnection() {
+    QSqlDatabase::database("other").close();
+    QSqlDatabase::removeDatabase("other");
+}
+
+struct FaultCase {
+    const char *name;
+    std::function<void(const TempProgramDirectory &)> spoil;
+    QString cause;
+    friend void PrintTo(const FaultCase &c, std::ostream *os) { *os << c.name; }
+};
+
+class DatabaseFault : public ::testing::TestWithParam<FaultCase> {};
+
+// The scheduler's run on a database it cannot use: exit 1, the cause in words, the file as it was.
+TEST_P(DatabaseFault, TheScheduledRunNamesTheCauseAndLeavesTheFileAsItWas) {
+    const FaultCase &c = GetParam();
+    TempProgramDirectory dir;
+    DemoSite::create("DEMO", dir.path());
+    const QString database = dir.file("DEMO.sqlite");
+    c.spoil(dir);
+    const QByteArray before = contentOf(database);
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("RAPO_HOME", dir.path());
+    environment.insert("RAPO_BUSY_TIMEOUT", "300");
+    process.setProcessEnvironment(environment);
+    // The superuser writes into any folder: a read-only folder is read-only for another user.
+    if (std::string(c.name) == "readOnlyFolder" && ::geteuid() == 0)
+        process.setChildProcessModifier([] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    process.start(RAPO_PROGRAM,
+                  {"DEMO", "demo", "demo", "DEMO", "--report", "28.03.2014", "28.03.2014"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const qint64 took = elapsed.elapsed();
+    closeOtherConnection();
+    QFile(dir.path()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+
+    EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(c.cause)) << err.toStdString();
+    EXPECT_FALSE(err.contains(u'\r'));
+    EXPECT_EQ(contentOf(database), before) << "the database file is unchanged";
+    if (c.cause.contains("zaklepa")) {
+        EXPECT_GE(took, 300) << "a locked database is waited for before the run gives up";
+        // The step's message first, the cause on the next line; the same in the debug log.
+        const QStringList lines = err.split(u'\n');
+        const qsizetype at = lines.indexOf(c.cause);
+        ASSERT_GT(at, 0) << err.toStdString();
+        EXPECT_EQ(lines[at - 1], "Napaka: Napaka pri brisanju iz DPATVPPSL!");
+        QFile log(dir.file("Log.txt"));
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(c.cause));
+    }
+}
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HeadlessRun, DatabaseFault,
+    ::testing::Values(
+        FaultCase{"missingFile",
+                  [](const TempProgramDirectory &dir) { QFile::remove(dir.file("DEMO.sqlite")); },
+                  "Podatkovna zbirka DEMO.sqlite ne obstaja v "},
+        FaultCase{"notADatabase",
+                  [](const TempProgramDirectory &dir) {
+                      writeFile(dir.file("DEMO.sqlite"), QByteArray(8192, 'x'));
+                  },
+                  "Datoteka ni podatkovna zbirka."},
+        FaultCase{"truncated",
+                  [](const TempProgramDirectory &dir) {
+                      QFile file(dir.file("DEMO.sqlite"));
+                      ASSERT_TRUE(file.resize(file.size() / 2));
+                  },
+                  QString::fromUtf8("Podatkovna zbirka je poškodovana ali okrnjena")},
+        FaultCase{"anotherSchema",
+                  [](const TempProgramDirectory &dir) {
+                      QFile::remove(dir.file("DEMO.sqlite"));
+                      onOtherConnection(dir.file("DEMO.sqlite"),
+                                        {"CREATE TABLE KNJIGA (ID INTEGER)"});
+                      closeOtherConnection();
+                  },
+                  " v podatkovni zbirki ni: to ni zbirka tega programa"},
+        FaultCase{"locked",
+                  [](const TempProgramDirectory &dir) {
+                      onOtherConnection(dir.file("DEMO.sqlite"), {"BEGIN IMMEDIATE"});
+                  },
+                  "Podatkovno zbirko zaklepa drug program; poskusite znova."},
+        FaultCase{"readOnlyFolder",
+                  [](const TempProgramDirectory &dir) {
+                      // Without the debug log, whose file the folder could not take either.
+                      QFile ini(dir.file("RAPO.ini"));
+                      ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
+                      const QByteArray text = ini.readAll().replace("Debug=1", "Debug=0");
+                      ini.resize(0);
+                      ini.write(text);
+                      ini.close();
+                      QFile(dir.path()).setPermissions(QFile::ReadOwner | QFile::ExeOwner |
+                                                       QFile::ReadOther | QFile::ExeOther);
+                  },
+                  "samo za branje"}),
+    [](const auto &info) { return std::string(info.param.name); });
+} // namespace
