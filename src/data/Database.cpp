@@ -167,8 +167,23 @@ void Database::begin() {
     QSqlDatabase &db = connection();
     if (inTransaction_)
         throw DbError(QStringLiteral("Transakcija je že odprta."));
-    if (!db.transaction())
+    if (embedded_) {
+        // The write lock is taken at the start, where the busy timeout waits for another
+        // program's write; a reading transaction that wanted to write later would be refused at
+        // once.
+        QSqlQuery begin(db);
+        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            throw DbError::fromSql(begin.lastError());
+        // A file the program may only read is opened for reading; nothing is written to it.
+        if (sqlite3_db_readonly(sqliteHandle(db), "main") == 1) {
+            begin.exec(QStringLiteral("ROLLBACK"));
+            throw DbError(QStringLiteral("V podatkovno zbirko ni mogoče pisati: datoteka ali "
+                                         "njena mapa je samo za branje.\n") +
+                          QDir::toNativeSeparators(embeddedPath()));
+        }
+    } else if (!db.transaction()) {
         throw DbError(errorText(db.lastError()));
+    }
     inTransaction_ = true;
 }
 

@@ -215,8 +215,15 @@ void nextval(sqlite3_context *ctx, int, sqlite3_value **argv) {
                        &update, nullptr);
     sqlite3_bind_text(update, 1, name.constData(), -1, SQLITE_TRANSIENT);
     const int stepped = sqlite3_step(update);
+    if (stepped != SQLITE_DONE) {
+        // A locked, read-only or full database says so, with its code for the cause.
+        sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
+        sqlite3_result_error_code(ctx, stepped);
+        sqlite3_finalize(update);
+        return;
+    }
     sqlite3_finalize(update);
-    if (stepped != SQLITE_DONE || sqlite3_changes(db) != 1) {
+    if (sqlite3_changes(db) != 1) {
         resultError(ctx, QStringLiteral("sekvenca %1 ne obstaja").arg(QString::fromUtf8(name)));
         return;
     }

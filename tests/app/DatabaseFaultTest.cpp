@@ -20,18 +20,15 @@ QByteArray contentOf(const QString &path) {
                                           : QByteArray("absent");
 }
 
-// A statement on a connection of the test's own, as another program would hold the database.
-void onOtherConnection(const QString &path, const QStringList &statements) {
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
-    db.setDatabaseName(path);
-    ASSERT_TRUE(db.open());
-    QSqlQuery q(db);
-    for (const QString &statement : statements)
-        ASSERT_TRUE(q.exec(statement)) << statement.toStdString();
-}
-
-void closeOtherConnection() {
-    QSqlDatabase::database("other").close();
+// A database of another program: one table of its own.
+void createOtherDatabase(const QString &path) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec("CREATE TABLE KNJIGA (ID INTEGER)"));
+        db.close();
+    }
     QSqlDatabase::removeDatabase("other");
 }
 
@@ -52,6 +49,13 @@ TEST_P(DatabaseFault, TheScheduledRunNamesTheCauseAndLeavesTheFileAsItWas) {
     const QString database = dir.file("DEMO.sqlite");
     c.spoil(dir);
     const QByteArray before = contentOf(database);
+    // Another program writing: the sqlite3 shell holds the write lock while the run goes.
+    QProcess writer;
+    if (c.cause.contains("zaklepa")) {
+        writer.start("sqlite3", {database});
+        writer.write("BEGIN IMMEDIATE;\n.print zaklenjeno\n");
+        ASSERT_TRUE(writer.waitForReadyRead(10000));
+    }
 
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -70,7 +74,8 @@ TEST_P(DatabaseFault, TheScheduledRunNamesTheCauseAndLeavesTheFileAsItWas) {
                   {"DEMO", "demo", "demo", "DEMO", "--report", "28.03.2014", "28.03.2014"});
     ASSERT_TRUE(process.waitForFinished(60000));
     const qint64 took = elapsed.elapsed();
-    closeOtherConnection();
+    writer.closeWriteChannel();
+    writer.waitForFinished(10000);
     QFile(dir.path()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString err = QString::fromUtf8(process.readAllStandardError());
 
@@ -117,15 +122,10 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"anotherSchema",
                   [](const TempProgramDirectory &dir) {
                       QFile::remove(dir.file("DEMO.sqlite"));
-                      onOtherConnection(dir.file("DEMO.sqlite"),
-                                        {"CREATE TABLE KNJIGA (ID INTEGER)"});
-                      closeOtherConnection();
+                      createOtherDatabase(dir.file("DEMO.sqlite"));
                   },
                   " v podatkovni zbirki ni: to ni zbirka tega programa"},
-        FaultCase{"locked",
-                  [](const TempProgramDirectory &dir) {
-                      onOtherConnection(dir.file("DEMO.sqlite"), {"BEGIN IMMEDIATE"});
-                  },
+        FaultCase{"locked", [](const TempProgramDirectory &) {},
                   "Podatkovno zbirko zaklepa drug program; poskusite znova."},
         FaultCase{"readOnlyFolder",
                   [](const TempProgramDirectory &dir) {

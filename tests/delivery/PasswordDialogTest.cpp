@@ -84,6 +84,7 @@ TEST(PasswordDialog, LooksAsTheClerkKnowsIt) {
 TEST(PasswordDialog, APassPhraseBeyondSevenBitsRoundTripsAndTheRestOfTheFileStays) {
     TempProgramDirectory dir;
     dir.writeWindows1250("RAPO.ini", siteIni);
+    QFile::setPermissions(dir.file("RAPO.ini"), QFile::ReadOwner | QFile::WriteOwner);
     const QString phrase = QString::fromUtf8("Šifra čžš ĐŽ € ß ä 1!");
     ScriptedPrompter prompter;
     PasswordDialog dialog(dir.path(), prompter);
