@@ -3,7 +3,9 @@
 namespace {
 // A terminal or a log file gets real line ends: a message's CR LF or lone CR becomes a newline.
 QString withNewlines(const QString &text) {
-    return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    return QString(text)
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(u'\r', u'\n');
 }
 } // namespace
 
@@ -20,7 +22,8 @@ void ConsolePrompter::error(const QString &text) {
 }
 
 bool ConsolePrompter::refuse(const QString &question) {
-    err_ << withNewlines(question) << QStringLiteral(" -> Ne (brez okna odgovorim varno)") << Qt::endl;
+    err_ << withNewlines(question) << QStringLiteral(" -> Ne (brez okna odgovorim varno)")
+         << Qt::endl;
     return false;
 }
 
@@ -33,7 +36,8 @@ bool ConsolePrompter::okCancel(const QString &text) {
 }
 
 bool ConsolePrompter::abortIgnore(const QString &text) {
-    err_ << withNewlines(text) << QStringLiteral(" -> Prekini (brez okna odgovorim varno)") << Qt::endl;
+    err_ << withNewlines(text) << QStringLiteral(" -> Prekini (brez okna odgovorim varno)")
+         << Qt::endl;
     return true;
 }
 

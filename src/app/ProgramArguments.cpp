@@ -73,8 +73,8 @@ ProgramArguments ProgramArguments::parse(const QStringList &arguments) {
             // An option is never the value of another one.
             if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QStringLiteral("--"))) {
                 if (a.error.isEmpty())
-                    a.error = QStringLiteral("možnost ") + argument + QStringLiteral(" potrebuje ") +
-                              known->values.join(u' ') + u'.';
+                    a.error = QStringLiteral("možnost ") + argument +
+                              QStringLiteral(" potrebuje ") + known->values.join(u' ') + u'.';
                 break;
             }
             values << arguments[++i];

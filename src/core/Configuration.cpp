@@ -64,8 +64,7 @@ struct SettingReader {
         if (!value)
             return def;
         if (value->size() > longestValue) {
-            refuse(section, key,
-                   QStringLiteral("je daljša od %1 znakov").arg(longestValue));
+            refuse(section, key, QStringLiteral("je daljša od %1 znakov").arg(longestValue));
             return def;
         }
         return *value;
@@ -137,18 +136,15 @@ Configuration Configuration::read(const QString &programDirectory) {
                 "pravilno, zato ga ne upoštevam. Geslo vnesite ob podpisovanju.");
     }
 
-    c.tip =
-        commentStripped(setting.read(splosno, QStringLiteral("Tip"), QStringLiteral("ORACLE")));
+    c.tip = commentStripped(setting.read(splosno, QStringLiteral("Tip"), QStringLiteral("ORACLE")));
     c.isDb2 = c.tip == QStringLiteral("DB2");
     c.tipPosla = trimmed(setting.read(splosno, QStringLiteral("TipPosla"), {}));
     c.posliVekPrefiks = trimmed(setting.read(splosno, QStringLiteral("Posli_VEK_Prefiks"), {}));
     c.vpVekPrefiks = trimmed(setting.read(splosno, QStringLiteral("VP_VEK_Prefiks"), {}));
     c.posliImportPrefiks =
         trimmed(setting.read(splosno, QStringLiteral("Posli_Import_Prefiks"), {}));
-    c.xmlPathServer =
-        commentStripped(setting.read(splosno, QStringLiteral("XMLPath_Server"), {}));
-    c.sigPathServer =
-        commentStripped(setting.read(splosno, QStringLiteral("SIGPath_Server"), {}));
+    c.xmlPathServer = commentStripped(setting.read(splosno, QStringLiteral("XMLPath_Server"), {}));
+    c.sigPathServer = commentStripped(setting.read(splosno, QStringLiteral("SIGPath_Server"), {}));
     c.atvpUporabnik = trimmed(setting.read(splosno, QStringLiteral("ATVP_Uporabnik"), {}));
     if (c.atvpUporabnik.isEmpty())
         c.messages << QStringLiteral("Prosim preverite RAPO.ini fajl, manjka ATVP_Uporabnik!!");
@@ -183,10 +179,9 @@ Configuration Configuration::read(const QString &programDirectory) {
                 c.fiksniTimeZoneTrgi << code.trimmed();
         } else {
             c.messages << QStringLiteral("Vrednost FiksniTimeZoneZaTrg v RAPO.ini (vrstica ") +
-                              QString::number(ini.lineNumber(splosno,
-                                                             QStringLiteral("FiksniTimeZoneZaTrg"))) +
-                              QStringLiteral(", \"") +
-                              fixedVenues +
+                              QString::number(
+                                  ini.lineNumber(splosno, QStringLiteral("FiksniTimeZoneZaTrg"))) +
+                              QStringLiteral(", \"") + fixedVenues +
                               QStringLiteral("\") ni seznam šifer trgov, ločenih z vejico (na "
                                              "primer 8,12). Nastavitve ne upoštevam: vsi trgi "
                                              "dobijo časovni pas s poletnim časom.");
@@ -194,8 +189,7 @@ Configuration Configuration::read(const QString &programDirectory) {
     }
     c.debug = numberOr(setting.read(splosno, QStringLiteral("Debug"), {}), 0) != 0;
 
-    const QString pdfPath =
-        commentStripped(setting.read(splosno, QStringLiteral("PDF_Path"), {}));
+    const QString pdfPath = commentStripped(setting.read(splosno, QStringLiteral("PDF_Path"), {}));
     if (pdfPath.isEmpty())
         c.pdfPath = programDirectory;
     else

@@ -11,9 +11,8 @@ bool PassPhraseFile::ownerOnly(const QString &path) {
     Q_UNUSED(path);
     return true;
 #else
-    constexpr QFileDevice::Permissions others =
-        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
-        QFileDevice::WriteOther;
+    constexpr QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                QFileDevice::ReadOther | QFileDevice::WriteOther;
     return (QFileInfo(path).permissions() & others) == 0;
 #endif
 }

@@ -100,15 +100,14 @@ QSqlDatabase &Database::connection() {
     if (!QFileInfo::exists(path)) {
         const QStringList sources = odbcDataSources();
         const QFileInfo file(path);
-        throw DbError(QStringLiteral("Podatkovna zbirka ") + file.fileName() +
-                      QStringLiteral(" ne obstaja v ") + QDir::toNativeSeparators(programDirectory_) +
-                      QStringLiteral(".\nPodatkovnega vira ") + alias_ +
-                      QStringLiteral(" ni med viri ODBC te delovne postaje (") +
-                      (sources.isEmpty() ? QStringLiteral("ta nima nobenega")
-                                         : QStringLiteral("ti so: ") +
-                                               sources.join(QStringLiteral(", "))) +
-                      QStringLiteral("); iskana datoteka: ") + QDir::toNativeSeparators(path) +
-                      u'.');
+        throw DbError(
+            QStringLiteral("Podatkovna zbirka ") + file.fileName() +
+            QStringLiteral(" ne obstaja v ") + QDir::toNativeSeparators(programDirectory_) +
+            QStringLiteral(".\nPodatkovnega vira ") + alias_ +
+            QStringLiteral(" ni med viri ODBC te delovne postaje (") +
+            (sources.isEmpty() ? QStringLiteral("ta nima nobenega")
+                               : QStringLiteral("ti so: ") + sources.join(QStringLiteral(", "))) +
+            QStringLiteral("); iskana datoteka: ") + QDir::toNativeSeparators(path) + u'.');
     }
     openEmbedded(path);
     return db_;

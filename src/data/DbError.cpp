@@ -12,9 +12,10 @@ const QString diskError =
 const QString corrupt = QStringLiteral("Podatkovna zbirka je poškodovana ali okrnjena; obnovite "
                                        "jo iz varnostne kopije.");
 const QString full = QStringLiteral("Na disku ni prostora.");
-const QString cannotOpen = QStringLiteral("Datoteke podatkovne zbirke ali njene začasne datoteke ni "
-                                          "mogoče odpreti: mapa je samo za branje ali brez "
-                                          "pravic.");
+const QString cannotOpen =
+    QStringLiteral("Datoteke podatkovne zbirke ali njene začasne datoteke ni "
+                   "mogoče odpreti: mapa je samo za branje ali brez "
+                   "pravic.");
 const QString notADatabase = QStringLiteral("Datoteka ni podatkovna zbirka.");
 
 // The embedded engine's result codes (SQLite's primary codes) and the texts SQLite gives for them,

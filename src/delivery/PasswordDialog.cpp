@@ -135,9 +135,10 @@ void PasswordDialog::OKBtnClick() {
         prompter_.warning(QStringLiteral("Nastavitev v ") + ini.path() +
                           QStringLiteral(" ni mogoče zapisati!\r") + error);
     else if (!storedPassPhrase.isEmpty() && !PassPhraseFile::ownerOnly(ini.path()))
-        prompter_.warning(QStringLiteral("Geslo je shranjeno v ") + ini.path() +
-                          QStringLiteral(", ki jo lahko berejo tudi drugi uporabniki. Dovolite "
-                                         "branje le lastniku (chmod 600) ali gesla ne shranjujte."));
+        prompter_.warning(
+            QStringLiteral("Geslo je shranjeno v ") + ini.path() +
+            QStringLiteral(", ki jo lahko berejo tudi drugi uporabniki. Dovolite "
+                           "branje le lastniku (chmod 600) ali gesla ne shranjujte."));
     accept();
 }
 

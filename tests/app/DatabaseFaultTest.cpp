@@ -15,9 +15,9 @@
 namespace {
 QByteArray contentOf(const QString &path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(),
-                                                                    QCryptographicHash::Sha256)
-                                          : QByteArray("absent");
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray("absent");
 }
 
 // A database of another program: one table of its own.
@@ -104,41 +104,45 @@ void writeFile(const QString &path, const QByteArray &bytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     HeadlessRun, DatabaseFault,
-    ::testing::Values(
-        FaultCase{"missingFile",
-                  [](const TempProgramDirectory &dir) { QFile::remove(dir.file("DEMO.sqlite")); },
-                  "Podatkovna zbirka DEMO.sqlite ne obstaja v "},
-        FaultCase{"notADatabase",
-                  [](const TempProgramDirectory &dir) {
-                      writeFile(dir.file("DEMO.sqlite"), QByteArray(8192, 'x'));
-                  },
-                  "Datoteka ni podatkovna zbirka."},
-        FaultCase{"truncated",
-                  [](const TempProgramDirectory &dir) {
-                      QFile file(dir.file("DEMO.sqlite"));
-                      ASSERT_TRUE(file.resize(file.size() / 2));
-                  },
-                  QString::fromUtf8("Podatkovna zbirka je poškodovana ali okrnjena")},
-        FaultCase{"anotherSchema",
-                  [](const TempProgramDirectory &dir) {
-                      QFile::remove(dir.file("DEMO.sqlite"));
-                      createOtherDatabase(dir.file("DEMO.sqlite"));
-                  },
-                  " v podatkovni zbirki ni: to ni zbirka tega programa"},
-        FaultCase{"locked", [](const TempProgramDirectory &) {},
-                  "Podatkovno zbirko zaklepa drug program; poskusite znova."},
-        FaultCase{"readOnlyFolder",
-                  [](const TempProgramDirectory &dir) {
-                      // Without the debug log, whose file the folder could not take either.
-                      QFile ini(dir.file("RAPO.ini"));
-                      ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
-                      const QByteArray text = ini.readAll().replace("Debug=1", "Debug=0");
-                      ini.resize(0);
-                      ini.write(text);
-                      ini.close();
-                      QFile(dir.path()).setPermissions(QFile::ReadOwner | QFile::ExeOwner |
-                                                       QFile::ReadOther | QFile::ExeOther);
-                  },
-                  "samo za branje"}),
+    ::testing::Values(FaultCase{"missingFile",
+                                [](const TempProgramDirectory &dir) {
+                                    QFile::remove(dir.file("DEMO.sqlite"));
+                                },
+                                "Podatkovna zbirka DEMO.sqlite ne obstaja v "},
+                      FaultCase{"notADatabase",
+                                [](const TempProgramDirectory &dir) {
+                                    writeFile(dir.file("DEMO.sqlite"), QByteArray(8192, 'x'));
+                                },
+                                "Datoteka ni podatkovna zbirka."},
+                      FaultCase{"truncated",
+                                [](const TempProgramDirectory &dir) {
+                                    QFile file(dir.file("DEMO.sqlite"));
+                                    ASSERT_TRUE(file.resize(file.size() / 2));
+                                },
+                                QString::fromUtf8("Podatkovna zbirka je poškodovana ali okrnjena")},
+                      FaultCase{"anotherSchema",
+                                [](const TempProgramDirectory &dir) {
+                                    QFile::remove(dir.file("DEMO.sqlite"));
+                                    createOtherDatabase(dir.file("DEMO.sqlite"));
+                                },
+                                " v podatkovni zbirki ni: to ni zbirka tega programa"},
+                      FaultCase{"locked", [](const TempProgramDirectory &) {},
+                                "Podatkovno zbirko zaklepa drug program; poskusite znova."},
+                      FaultCase{"readOnlyFolder",
+                                [](const TempProgramDirectory &dir) {
+                                    // Without the debug log, whose file the folder could not take
+                                    // either.
+                                    QFile ini(dir.file("RAPO.ini"));
+                                    ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
+                                    const QByteArray text =
+                                        ini.readAll().replace("Debug=1", "Debug=0");
+                                    ini.resize(0);
+                                    ini.write(text);
+                                    ini.close();
+                                    QFile(dir.path())
+                                        .setPermissions(QFile::ReadOwner | QFile::ExeOwner |
+                                                        QFile::ReadOther | QFile::ExeOther);
+                                },
+                                "samo za branje"}),
     [](const auto &info) { return std::string(info.param.name); });
 } // namespace

@@ -1,5 +1,5 @@
-#include "DbError.h"
 #include "EmbeddedEngine.h"
+#include "DbError.h"
 #include "JulianDay.h"
 #include "Query.h"
 #include "TestDatabase.h"
@@ -101,9 +101,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "select 'it''s CURRENT_DATE', RAPO_TODAY() from dual"},
         RewriteCase{"db2Sequence", "values 'NEXTVAL FOR X', NEXTVAL FOR DPATVPPSL_SEQ",
                     "values 'NEXTVAL FOR X', NEXTVAL('DPATVPPSL_SEQ')"},
-        RewriteCase{"dateLiteralIsRead", "where D = CAST('28.03.2014' AS DATE) and M = 'SYSIBM.SYSDUMMY1'",
+        RewriteCase{"dateLiteralIsRead",
+                    "where D = CAST('28.03.2014' AS DATE) and M = 'SYSIBM.SYSDUMMY1'",
                     "where D = TO_DATE('28.03.2014') and M = 'SYSIBM.SYSDUMMY1'"},
-        RewriteCase{"unterminated", "select X.NEXTVAL, 'Y.NEXTVAL", "select NEXTVAL('X'), 'Y.NEXTVAL"}),
+        RewriteCase{"unterminated", "select X.NEXTVAL, 'Y.NEXTVAL",
+                    "select NEXTVAL('X'), 'Y.NEXTVAL"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(EmbeddedEngineSequences, BothDialectsDrawFromTheSameSequence) {
