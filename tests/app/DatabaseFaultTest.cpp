@@ -4,10 +4,7 @@
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -18,18 +15,6 @@ QByteArray contentOf(const QString &path) {
     return file.open(QIODevice::ReadOnly)
                ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
                : QByteArray("absent");
-}
-
-// A database of another program: one table of its own.
-void createOtherDatabase(const QString &path) {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        ASSERT_TRUE(QSqlQuery(db).exec("CREATE TABLE KNJIGA (ID INTEGER)"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("other");
 }
 
 struct FaultCase {
@@ -96,53 +81,42 @@ TEST_P(DatabaseFault, TheScheduledRunNamesTheCauseAndLeavesTheFileAsItWas) {
     }
 }
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 INSTANTIATE_TEST_SUITE_P(
     HeadlessRun, DatabaseFault,
-    ::testing::Values(FaultCase{"missingFile",
-                                [](const TempProgramDirectory &dir) {
-                                    QFile::remove(dir.file("DEMO.sqlite"));
-                                },
-                                "Podatkovna zbirka DEMO.sqlite ne obstaja v "},
-                      FaultCase{"notADatabase",
-                                [](const TempProgramDirectory &dir) {
-                                    writeFile(dir.file("DEMO.sqlite"), QByteArray(8192, 'x'));
-                                },
-                                "Datoteka ni podatkovna zbirka."},
-                      FaultCase{"truncated",
-                                [](const TempProgramDirectory &dir) {
-                                    QFile file(dir.file("DEMO.sqlite"));
-                                    ASSERT_TRUE(file.resize(file.size() / 2));
-                                },
-                                QString::fromUtf8("Podatkovna zbirka je poškodovana ali okrnjena")},
-                      FaultCase{"anotherSchema",
-                                [](const TempProgramDirectory &dir) {
-                                    QFile::remove(dir.file("DEMO.sqlite"));
-                                    createOtherDatabase(dir.file("DEMO.sqlite"));
-                                },
-                                " v podatkovni zbirki ni: to ni zbirka tega programa"},
-                      FaultCase{"locked", [](const TempProgramDirectory &) {},
-                                "Podatkovno zbirko zaklepa drug program; poskusite znova."},
-                      FaultCase{"readOnlyFolder",
-                                [](const TempProgramDirectory &dir) {
-                                    // Without the debug log, whose file the folder could not take
-                                    // either.
-                                    QFile ini(dir.file("RAPO.ini"));
-                                    ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
-                                    const QByteArray text =
-                                        ini.readAll().replace("Debug=1", "Debug=0");
-                                    ini.resize(0);
-                                    ini.write(text);
-                                    ini.close();
-                                    QFile(dir.path())
-                                        .setPermissions(QFile::ReadOwner | QFile::ExeOwner |
-                                                        QFile::ReadOther | QFile::ExeOther);
-                                },
-                                "samo za branje"}),
+    ::testing::Values(
+        FaultCase{"missingFile",
+                  [](const TempProgramDirectory &d) { QFile::remove(d.file("DEMO.sqlite")); },
+                  "Podatkovna zbirka DEMO.sqlite ne obstaja v "},
+        FaultCase{"notADatabase",
+                  [](const TempProgramDirectory &d) {
+                      QFile file(d.file("DEMO.sqlite"));
+                      ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                      file.write(QByteArray(8192, 'x'));
+                  },
+                  "Datoteka ni podatkovna zbirka."},
+        FaultCase{"truncated",
+                  [](const TempProgramDirectory &d) {
+                      QFile file(d.file("DEMO.sqlite"));
+                      ASSERT_TRUE(file.resize(file.size() / 2));
+                  },
+                  QString::fromUtf8("Podatkovna zbirka je poškodovana ali okrnjena")},
+        FaultCase{
+            "anotherSchema",
+            [](const TempProgramDirectory &d) {
+                QFile::remove(d.file("DEMO.sqlite"));
+                QProcess::execute("sqlite3", {d.file("DEMO.sqlite"), "CREATE TABLE KNJIGA (ID)"});
+            },
+            " v podatkovni zbirki ni: to ni zbirka tega programa"},
+        FaultCase{"locked", [](const TempProgramDirectory &) {},
+                  "Podatkovno zbirko zaklepa drug program; poskusite znova."},
+        FaultCase{"readOnlyFolder",
+                  [](const TempProgramDirectory &d) {
+                      // The debug log is off: the folder could not take its file either.
+                      d.writeWindows1250("RAPO.ini",
+                                         QString::fromUtf8("[Splošno]\nPosli_VEK_Prefiks=1\n"));
+                      QFile(d.path()).setPermissions(QFile::ReadOwner | QFile::ExeOwner |
+                                                     QFile::ReadOther | QFile::ExeOther);
+                  },
+                  "samo za branje"}),
     [](const auto &info) { return std::string(info.param.name); });
 } // namespace

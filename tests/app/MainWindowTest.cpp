@@ -15,7 +15,6 @@
 
 #include "TypedEdit.h"
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QPlainTextEdit>
@@ -116,17 +115,6 @@ TEST(MainWindow, AReversedPeriodIsRefusedAndThePendingCollectionKept) {
               "nabor ni spremenjen.");
     EXPECT_TRUE(nabor->workingSet()->qDPATVPPSL.active());
     EXPECT_EQ(f.window.runState().collectedPeriod, "09.12.2026;09.12.2026");
-}
-
-TEST(MainWindow, AWrongAliasIsToldAtStartWithWhereItWasLookedFor) {
-    WindowFixture f({"NIMA", "vek", "geslo"});
-    f.window.start();
-    EXPECT_TRUE(f.window.terminating());
-    const QString expected = QString::fromUtf8("Podatkovna zbirka NIMA.sqlite ne obstaja v ") +
-                             QDir::toNativeSeparators(f.dir.path()) +
-                             ".\nPodatkovnega vira NIMA ni med viri ODBC te delovne postaje (";
-    EXPECT_TRUE(f.prompter.texts.value(0).startsWith(expected))
-        << f.prompter.texts.join('\n').toStdString();
 }
 
 TEST(MainWindow, AnInstrumentChoiceShowsOnlyTheInstrumentPages) {

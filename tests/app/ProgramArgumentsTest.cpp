@@ -1,7 +1,6 @@
 #include "ProgramArguments.h"
 #include "DataModule.h"
 
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,19 +55,6 @@ TEST(ArgumentRules, OptionTakesItsValue) {
     ASSERT_TRUE(a.hasOption("--create-demo"));
     EXPECT_EQ(a.options.value("--create-demo"), QStringList{"demo"});
     EXPECT_TRUE(a.positional.isEmpty());
-}
-
-TEST(ArgumentRules, APasswordGivenAsDashIsTheFirstLineOfTheInput) {
-    QString input = "skrito geslo\r\ndrugo\n";
-    QTextStream in(&input);
-    ProgramArguments a = ProgramArguments::parse({"LB", "vek", "-", "--report", "a", "b"});
-    ASSERT_TRUE(a.readPasswordFrom(in));
-    EXPECT_EQ(a.password, "skrito geslo");
-
-    QString none;
-    QTextStream empty(&none);
-    ProgramArguments b = ProgramArguments::parse({"LB", "vek", "-"});
-    EXPECT_FALSE(b.readPasswordFrom(empty));
 }
 
 TEST(DataModule, NamesTheConnectionByTheUpperCasedAlias) {

@@ -219,11 +219,6 @@ TEST(Configuration, AValueOfTheWrongFormIsRefusedWithItsKeyAndLine) {
                            "(\"IM\") ni predpona iz največ 11 števk (referenca ima 12 števk). "
                            "Nastavitve ne upoštevam."),
          [](const Configuration &c) { return c.posliImportPrefiks; }},
-        {"an instrument prefix too long", "VP_VEK_Prefiks=1234567890",
-         QString::fromUtf8("V RAPO.ini v vrstici 4 vrednost ključa VP_VEK_Prefiks [Splošno] "
-                           "(\"1234567890\") ni predpona iz največ 9 števk (interna šifra ima 10 "
-                           "števk). Nastavitve ne upoštevam."),
-         [](const Configuration &c) { return c.vpVekPrefiks; }},
         {"a venue code that is no number", "Sf_Trga_Porocevalca=8 OR 1=1",
          QString::fromUtf8("V RAPO.ini v vrstici 4 vrednost ključa Sf_Trga_Porocevalca [Splošno] "
                            "(\"8 OR 1=1\") ni šifra trga (število). Nastavitve ne upoštevam."),

@@ -37,9 +37,6 @@ INSTANTIATE_TEST_SUITE_P(
         ExpressionCase{"ToDateMonthFirst",
                        "select TO_CHAR(TO_DATE('04/01/2014','mm/dd/yyyy'), 'dd.mm.yyyy') from dual",
                        "01.04.2014"},
-        ExpressionCase{"LiteralsStayValues",
-                       "select 'OR.NEXTVAL' || ' current_date' || 'it''s' from dual",
-                       "OR.NEXTVAL current_dateit's"},
         ExpressionCase{"ToDateConcatenated",
                        "select TO_CHAR(TO_DATE((31-mod(trunc(5*CAST(EXTRACT(Year FROM "
                        "TO_DATE('01.04.2014','dd.mm.yyyy')) as INTEGER)/4+4),7)) || '.03.' || "
