@@ -14,39 +14,26 @@ const QString corrupt = QStringLiteral("Podatkovna zbirka je poškodovana ali ok
 const QString full = QStringLiteral("Na disku ni prostora.");
 const QString cannotOpen =
     QStringLiteral("Datoteke podatkovne zbirke ali njene začasne datoteke ni "
-                   "mogoče odpreti: mapa je samo za branje ali brez "
-                   "pravic.");
+                   "mogoče odpreti: mapa je samo za branje ali brez pravic.");
 const QString notADatabase = QStringLiteral("Datoteka ni podatkovna zbirka.");
 
-// The embedded engine's result codes (SQLite's primary codes) and the texts SQLite gives for them,
-// for the errors that arrive without their code (a failed COMMIT).
+// The texts the embedded engine (SQLite) gives for the failures a clerk can act on; they are
+// the same whatever statement failed and also come with a failed COMMIT, which has no code.
 struct Known {
-    int code;
     const char *text;
     const QString &cause;
 };
 const Known known[] = {
-    {5, "database is locked", locked},
-    {6, "database table is locked", locked},
-    {8, "attempt to write a readonly database", readOnly},
-    {10, "disk I/O error", diskError},
-    {11, "database disk image is malformed", corrupt},
-    {13, "database or disk is full", full},
-    {14, "unable to open database file", cannotOpen},
-    {26, "file is not a database", notADatabase},
+    {"database is locked", locked},
+    {"database table is locked", locked},
+    {"attempt to write a readonly database", readOnly},
+    {"disk I/O error", diskError},
+    {"database disk image is malformed", corrupt},
+    {"database or disk is full", full},
+    {"unable to open database file", cannotOpen},
+    {"file is not a database", notADatabase},
 };
 
-// ODBC's SQLSTATE classes of the host databases.
-QString odbcCause(const QString &state) {
-    if (state.startsWith(QStringLiteral("28")))
-        return QStringLiteral("Uporabnik ali geslo za podatkovno zbirko ni pravilno.");
-    if (state.startsWith(QStringLiteral("08")))
-        return QStringLiteral("Povezave s strežnikom podatkovne zbirke ni mogoče vzpostaviti ali "
-                              "je prekinjena.");
-    if (state == QLatin1String("40001") || state == QLatin1String("HYT00"))
-        return locked;
-    return {};
-}
 // What a driver's error means for the clerk ("Na disku ni prostora."); empty when the program
 // cannot tell more than the driver's text. Every database error of the program passes here.
 QString cause(const QSqlError &error) {
@@ -58,16 +45,8 @@ QString cause(const QSqlError &error) {
                m.captured(2) +
                QStringLiteral(" v podatkovni zbirki ni: to ni zbirka tega programa ali pa je iz "
                               "druge različice.");
-    const QString native = error.nativeErrorCode();
-    bool numeric = false;
-    const int code = native.toInt(&numeric);
-    // SQLite gives its result code as a number; ODBC its five-character SQLSTATE.
-    if (!numeric || native.size() == 5)
-        if (const QString odbc = odbcCause(native.section(u';', 0, 0)); !odbc.isEmpty())
-            return odbc;
     for (const Known &k : known)
-        if ((numeric && native.size() < 5 && (code & 0xff) == k.code) ||
-            text.contains(QLatin1String(k.text), Qt::CaseInsensitive))
+        if (text.contains(QLatin1String(k.text), Qt::CaseInsensitive))
             return k.cause;
     return {};
 }
