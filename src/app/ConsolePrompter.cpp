@@ -1,19 +1,29 @@
 #include "ConsolePrompter.h"
 
+namespace {
+// A terminal or a log file gets real line ends: a message's CR LF or lone CR becomes a newline.
+QString withNewlines(const QString &text) {
+    return QString(text)
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(u'\r', u'\n');
+}
+} // namespace
+
 void ConsolePrompter::information(const QString &text) {
-    err_ << text << Qt::endl;
+    err_ << withNewlines(text) << Qt::endl;
 }
 
 void ConsolePrompter::warning(const QString &text) {
-    err_ << QStringLiteral("Opozorilo: ") << text << Qt::endl;
+    err_ << QStringLiteral("Opozorilo: ") << withNewlines(text) << Qt::endl;
 }
 
 void ConsolePrompter::error(const QString &text) {
-    err_ << QStringLiteral("Napaka: ") << text << Qt::endl;
+    err_ << QStringLiteral("Napaka: ") << withNewlines(text) << Qt::endl;
 }
 
 bool ConsolePrompter::refuse(const QString &question) {
-    err_ << question << QStringLiteral(" -> Ne (brez okna odgovorim varno)") << Qt::endl;
+    err_ << withNewlines(question) << QStringLiteral(" -> Ne (brez okna odgovorim varno)")
+         << Qt::endl;
     return false;
 }
 
@@ -26,7 +36,8 @@ bool ConsolePrompter::okCancel(const QString &text) {
 }
 
 bool ConsolePrompter::abortIgnore(const QString &text) {
-    err_ << text << QStringLiteral(" -> Prekini (brez okna odgovorim varno)") << Qt::endl;
+    err_ << withNewlines(text) << QStringLiteral(" -> Prekini (brez okna odgovorim varno)")
+         << Qt::endl;
     return true;
 }
 

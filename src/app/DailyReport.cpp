@@ -5,6 +5,7 @@
 #include "Configuration.h"
 #include "ConsolePrompter.h"
 #include "DataModule.h"
+#include "PassPhraseFile.h"
 #include "PdfSigning.h"
 #include "QProcessRunner.h"
 #include "Query.h"
@@ -260,6 +261,11 @@ int DailyReport::run(const ProgramArguments &arguments, const QString &programDi
         to = from ? dateArgument(values.value(1), err) : std::nullopt;
         if (!from || !to)
             return Failed;
+        if (const QString refused = CollectionRun::periodRefusal(*from, *to);
+            option == reportOption && !refused.isEmpty()) {
+            err << QStringLiteral("Napaka: ") << refused << Qt::endl;
+            return Failed;
+        }
     } else if (option != signPdfOption &&
                (values.value(0).isEmpty() || values.value(0).startsWith(QStringLiteral("--")))) {
         err << QStringLiteral("Napaka: ") << option
@@ -278,18 +284,35 @@ int DailyReport::run(const ProgramArguments &arguments, const QString &programDi
             << Qt::endl;
         return Failed;
     }
+    if (arguments.hasOption(QStringLiteral("--sign")) && option != reportOption) {
+        err << QStringLiteral("Napaka: --sign velja le skupaj z --report.") << Qt::endl;
+        return Failed;
+    }
     ConsolePrompter prompter(err);
     DataModule dataModule(arguments.login(), programDirectory);
-    const Configuration configuration = Configuration::read(programDirectory);
+    Configuration configuration = Configuration::read(programDirectory);
     for (const QString &message : configuration.messages)
         prompter.warning(message);
+    const bool signs = option == signFileOption || option == signPdfOption ||
+                       (option == reportOption && arguments.hasOption(QStringLiteral("--sign")));
+    // The scheduler may keep the pass phrase in a file of its own instead of RAPO.ini.
+    if (const QString file = qEnvironmentVariable("RAPO_PASSPHRASE_FILE");
+        signs && !file.isEmpty()) {
+        QString refusal;
+        const std::optional<QString> passPhrase = PassPhraseFile::read(file, &refusal);
+        if (!passPhrase) {
+            prompter.error(refusal);
+            return Failed;
+        }
+        configuration.passPhrase = *passPhrase;
+    }
     Session session(dataModule.dbMain(), configuration, dataModule.applicationUser(),
                     programDirectory, prompter, clock, waiter);
     session.onProgress = [&err](const QString &step) { err << step << Qt::endl; };
-    const bool signs = option == signFileOption || option == signPdfOption ||
-                       (option == reportOption && arguments.hasOption(QStringLiteral("--sign")));
-    // Without the settings that reporting needs nothing is collected, generated or signed.
+    // A wrong alias or a database that cannot be opened is told before anything else; without
+    // the settings that reporting needs nothing is collected, generated or signed.
     try {
+        dataModule.dbMain().connection();
         if (option == reportOption || option == regenerateOption)
             configuration.requireForReporting();
         if (signs)

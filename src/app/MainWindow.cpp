@@ -10,6 +10,7 @@
 #include "PdfTab.h"
 #include "PorocilaTab.h"
 #include "Prompter.h"
+#include "RapoError.h"
 #include "Session.h"
 #include "TypedEdit.h"
 #include "VersionAgent.h"
@@ -134,6 +135,15 @@ void MainWindow::start() {
         terminating_ = true;
         // The program ends when its event loop starts; start-up goes on until then.
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    } else {
+        // A wrong alias is told now, with where it was looked for, not at the first button.
+        try {
+            dataModule_.dbMain().connection();
+        } catch (const RapoError &e) {
+            prompter_.error(e.message());
+            terminating_ = true;
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
     }
     runState_ = RunState();
     setWindowTitle(QStringLiteral("RAPO v") + VersionAgent().FileVersion);

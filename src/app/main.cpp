@@ -65,13 +65,38 @@ QString headlessProgramDirectory() {
         std::fprintf(stderr, "%s\n", qPrintable(directory.notice));
     return directory.path;
 }
+
+// A command line the program cannot follow: what is wrong and the usage, exit code 1.
+int usageError(const QString &message) {
+    QTextStream err(stderr);
+    err << QStringLiteral("Napaka: ") << message << QStringLiteral("\n\n")
+        << ProgramArguments::usage() << Qt::flush;
+    return 1;
+}
+
+// Without a display the window cannot open; the toolkit would abort.
+bool displayMissing() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return qEnvironmentVariableIsEmpty("DISPLAY") &&
+           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+           qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    return false;
+#endif
+}
 } // namespace
 
 int main(int argc, char *argv[]) {
     QStringList commandLine;
     for (int i = 1; i < argc; ++i)
         commandLine << QString::fromLocal8Bit(argv[i]);
-    const ProgramArguments arguments = ProgramArguments::parse(commandLine);
+    ProgramArguments arguments = ProgramArguments::parse(commandLine);
+    if (!arguments.error.isEmpty())
+        return usageError(arguments.error);
+    if (arguments.hasOption(QStringLiteral("--help"))) {
+        QTextStream(stdout) << ProgramArguments::usage() << Qt::flush;
+        return 0;
+    }
     if (arguments.hasOption(QStringLiteral("--version"))) {
         std::printf("RAPO v%s\n", qPrintable(VersionAgent().FileVersion));
         return 0;
@@ -82,6 +107,15 @@ int main(int argc, char *argv[]) {
             return createDatabase(option, arguments, headlessProgramDirectory());
         }
     }
+    {
+        QTextStream in(stdin);
+        if (!arguments.readPasswordFrom(in)) {
+            QTextStream(stderr) << QStringLiteral("Napaka: geslo \"-\" se bere iz standardnega "
+                                                  "vhoda, ta pa nima nobene vrstice.")
+                                << Qt::endl;
+            return 1;
+        }
+    }
 
     if (DailyReport::wanted(arguments)) {
         const QCoreApplication app(argc, argv);
@@ -90,6 +124,17 @@ int main(int argc, char *argv[]) {
         SystemClock clock;
         EventLoopWaiter waiter;
         return DailyReport::run(arguments, headlessProgramDirectory(), clock, waiter, out, err);
+    }
+    // An option never starts the window.
+    if (!arguments.options.isEmpty())
+        return usageError(QStringLiteral("možnost ") + arguments.options.keys().join(u' ') +
+                          QStringLiteral(" ne velja brez ukaza (na primer --report)."));
+    if (displayMissing()) {
+        QTextStream(stderr) << QStringLiteral("Napaka: okna ni mogoče odpreti, ker ni zaslona "
+                                              "(DISPLAY ni nastavljen). Brez okna tečejo ukazi "
+                                              "--report, --list-reports ...; glejte rapo --help.")
+                            << Qt::endl;
+        return 1;
     }
 
     QApplication app(argc, argv);

@@ -17,7 +17,9 @@ template <typename Step> void step(Session &session, const QString &message, Ste
         work();
         tx.commit();
     } catch (const RapoError &e) {
-        throw stepError(message, e);
+        const RapoError failed = stepError(message, e);
+        session.debugLog.write(failed.message()); // the cause, also in the log
+        throw failed;
     }
 }
 

@@ -35,13 +35,24 @@ void phase(Session &session, int number, const QString &message, Work work) {
         Transaction tx(session.db);
         work();
         tx.commit();
-    } catch (const RapoError &) {
+    } catch (const RapoError &e) {
         session.debugLog.write(QStringLiteral("po ") + n + QStringLiteral(" Rollback!"));
-        throw RapoError(message);
+        // The phase's message first, then what went wrong, also in the log.
+        const RapoError failed = stepError(message, e);
+        session.debugLog.write(failed.message());
+        throw failed;
     }
     session.debugLog.write(QStringLiteral("po ") + n + QStringLiteral(" Commit!"));
 }
 } // namespace
+
+QString CollectionRun::periodRefusal(const QDate &from, const QDate &to) {
+    if (from <= to)
+        return {};
+    return QStringLiteral("\"Datum od\" (") + ShortDateFormat::toText(from) +
+           QStringLiteral(") je za \"Datum do\" (") + ShortDateFormat::toText(to) +
+           QStringLiteral("). Popravite obdobje; nabor ni spremenjen.");
+}
 
 QString CollectionRun::periodText(const QDate &from, const QDate &to) {
     return ShortDateFormat::toText(from) + u';' + ShortDateFormat::toText(to);
@@ -57,6 +68,8 @@ qint64 CollectionRun::nextCollectionId(Session &session) {
 CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSet, RunState &state,
                                          const QDate &from, const QDate &to) {
     const Configuration &c = session.configuration;
+    if (const QString refused = periodRefusal(from, to); !refused.isEmpty())
+        throw RapoError(refused);
     c.requireForReporting();
     RegenerationEnd regenerationEnd{state};
     state.collectedPeriod = periodText(from, to);

@@ -35,6 +35,8 @@ public:
 
     // The period as the main window remembers it: "dd.mm.yyyy;dd.mm.yyyy".
     static QString periodText(const QDate &from, const QDate &to);
+    // Why a period cannot be collected ("Datum od" after "Datum do"); empty when it can.
+    static QString periodRefusal(const QDate &from, const QDate &to);
     // The next collection id: one more than the largest report number.
     static qint64 nextCollectionId(Session &session);
 };

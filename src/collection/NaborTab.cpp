@@ -144,6 +144,11 @@ void NaborTab::showWorkingSet() {
 void NaborTab::bbNaborClick() {
     if (!session_)
         return;
+    // A reversed period is refused before the pending collection is touched.
+    if (const QString refused = CollectionRun::periodRefusal(from(), to()); !refused.isEmpty()) {
+        session_->prompter.error(refused);
+        return;
+    }
     try {
         const BusyCursor busy;
         closeWorkingSet();

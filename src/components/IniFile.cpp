@@ -84,14 +84,17 @@ bool IniFile::hasSection(const QString &section) const {
     return false;
 }
 
-std::optional<QString> IniFile::value(const QString &section, const QString &key) const {
+std::optional<qsizetype> IniFile::find(const QString &section, const QString &key) const {
     bool inSection = false;
-    for (const QString &raw : lines_) {
-        const QString line = raw.trimmed();
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        const QString &raw = lines_[i];
+        // Only the start of a line is looked at before its key matches: a very long value is
+        // not copied for every key read.
+        const QStringView line = QStringView(raw).trimmed();
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[')) {
-            if (const auto name = sectionName(line))
+            if (const auto name = sectionName(line.toString()))
                 inSection = name->compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
@@ -101,9 +104,22 @@ std::optional<QString> IniFile::value(const QString &section, const QString &key
         if (eq <= 0)
             continue;
         if (line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return line.mid(eq + 1).trimmed();
+            return i;
     }
     return std::nullopt;
+}
+
+std::optional<QString> IniFile::value(const QString &section, const QString &key) const {
+    const std::optional<qsizetype> at = find(section, key);
+    if (!at)
+        return std::nullopt;
+    const QString line = lines_[*at].trimmed();
+    return line.mid(line.indexOf(u'=') + 1).trimmed();
+}
+
+int IniFile::lineNumber(const QString &section, const QString &key) const {
+    const std::optional<qsizetype> at = find(section, key);
+    return at ? static_cast<int>(*at) + 1 : 0;
 }
 
 QString IniFile::readString(const QString &section, const QString &key, const QString &def) const {

@@ -31,6 +31,8 @@ public:
 
     std::optional<QString> value(const QString &section, const QString &key) const;
     QString readString(const QString &section, const QString &key, const QString &def) const;
+    // The number (from 1) of the line that value() reads; 0 when the key is absent.
+    int lineNumber(const QString &section, const QString &key) const;
 
     // Sets the value of a key in memory: the line that value() reads gets the new value behind
     // its "=", keeping the key's spelling; an absent key is added after the last setting of its
@@ -41,6 +43,8 @@ public:
     bool save(QString *error = nullptr);
 
 private:
+    // The index of the line that holds the key's value.
+    std::optional<qsizetype> find(const QString &section, const QString &key) const;
     // Where a new line goes: after the last setting of the first section of that name, or -1.
     qsizetype insertionPoint(const QString &section) const;
     void insertLine(qsizetype at, const QString &line);

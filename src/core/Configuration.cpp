@@ -49,6 +49,49 @@ bool isVenueCodeList(const QString &value) {
     return list.match(value).hasMatch();
 }
 
+// A value longer than this is no setting of the program (a Windows path has at most 260
+// characters, and no reported value is longer); it is refused before anything copies it.
+constexpr qsizetype longestValue = 260;
+
+// Reads values through one door, so that a value of the wrong form is refused with its key and
+// line and makes the settings unusable for reporting: a report never carries it.
+struct SettingReader {
+    const IniFile &ini;
+    Configuration &c;
+
+    QString read(const QString &section, const QString &key, const QString &def) const {
+        const std::optional<QString> value = ini.value(section, key);
+        if (!value)
+            return def;
+        if (value->size() > longestValue) {
+            refuse(section, key, QStringLiteral("je daljša od %1 znakov").arg(longestValue));
+            return def;
+        }
+        return *value;
+    }
+
+    // Keeps `value` when it is empty or matches `form`; otherwise refuses it and empties it.
+    void check(const QString &section, const QString &key, QString &value, const QString &form,
+               const QString &expected) const {
+        const QRegularExpression pattern(QRegularExpression::anchoredPattern(form));
+        if (value.isEmpty() || pattern.match(value).hasMatch())
+            return;
+        refuse(section, key, QStringLiteral("(\"") + value + QStringLiteral("\") ni ") + expected);
+        value.clear();
+    }
+
+    void refuse(const QString &section, const QString &key, const QString &why) const {
+        const QString message = QStringLiteral("V RAPO.ini v vrstici ") +
+                                QString::number(ini.lineNumber(section, key)) +
+                                QStringLiteral(" vrednost ključa ") + key + QStringLiteral(" [") +
+                                section + QStringLiteral("] ") + why +
+                                QStringLiteral(". Nastavitve ne upoštevam.");
+        c.messages << message;
+        if (c.unusable.isEmpty())
+            c.unusable = message;
+    }
+};
+
 QString folderMissing(const QString &folder) {
     return QStringLiteral("Direktorij ") + folder + QStringLiteral(" ne obstaja!");
 }
@@ -80,9 +123,10 @@ Configuration Configuration::read(const QString &programDirectory) {
         c.unusableForSigning = QStringLiteral("V RAPO.ini v razdelku [Splošno] manjka ključ "
                                               "ATVP_Uporabnik.");
 
-    c.gnupgPath = ini.readString(gnupg, QStringLiteral("Path"), {});
-    c.gnupgUser = ini.readString(gnupg, QStringLiteral("User"), {});
-    const QString stored = ini.readString(gnupg, QStringLiteral("PassPhrase"), {});
+    const SettingReader setting{ini, c};
+    c.gnupgPath = setting.read(gnupg, QStringLiteral("Path"), {});
+    c.gnupgUser = setting.read(gnupg, QStringLiteral("User"), {});
+    const QString stored = setting.read(gnupg, QStringLiteral("PassPhrase"), {});
     if (!stored.isEmpty()) {
         if (const auto decoded = PassPhraseCoding::decode(stored))
             c.passPhrase = *decoded;
@@ -92,48 +136,60 @@ Configuration Configuration::read(const QString &programDirectory) {
                 "pravilno, zato ga ne upoštevam. Geslo vnesite ob podpisovanju.");
     }
 
-    c.tip =
-        commentStripped(ini.readString(splosno, QStringLiteral("Tip"), QStringLiteral("ORACLE")));
+    c.tip = commentStripped(setting.read(splosno, QStringLiteral("Tip"), QStringLiteral("ORACLE")));
     c.isDb2 = c.tip == QStringLiteral("DB2");
-    c.tipPosla = trimmed(ini.readString(splosno, QStringLiteral("TipPosla"), {}));
-    c.posliVekPrefiks = trimmed(ini.readString(splosno, QStringLiteral("Posli_VEK_Prefiks"), {}));
-    c.vpVekPrefiks = trimmed(ini.readString(splosno, QStringLiteral("VP_VEK_Prefiks"), {}));
+    c.tipPosla = trimmed(setting.read(splosno, QStringLiteral("TipPosla"), {}));
+    c.posliVekPrefiks = trimmed(setting.read(splosno, QStringLiteral("Posli_VEK_Prefiks"), {}));
+    c.vpVekPrefiks = trimmed(setting.read(splosno, QStringLiteral("VP_VEK_Prefiks"), {}));
     c.posliImportPrefiks =
-        trimmed(ini.readString(splosno, QStringLiteral("Posli_Import_Prefiks"), {}));
-    c.xmlPathServer =
-        commentStripped(ini.readString(splosno, QStringLiteral("XMLPath_Server"), {}));
-    c.sigPathServer =
-        commentStripped(ini.readString(splosno, QStringLiteral("SIGPath_Server"), {}));
-    c.atvpUporabnik = trimmed(ini.readString(splosno, QStringLiteral("ATVP_Uporabnik"), {}));
+        trimmed(setting.read(splosno, QStringLiteral("Posli_Import_Prefiks"), {}));
+    c.xmlPathServer = commentStripped(setting.read(splosno, QStringLiteral("XMLPath_Server"), {}));
+    c.sigPathServer = commentStripped(setting.read(splosno, QStringLiteral("SIGPath_Server"), {}));
+    c.atvpUporabnik = trimmed(setting.read(splosno, QStringLiteral("ATVP_Uporabnik"), {}));
     if (c.atvpUporabnik.isEmpty())
         c.messages << QStringLiteral("Prosim preverite RAPO.ini fajl, manjka ATVP_Uporabnik!!");
 
-    c.dmc2 = commentStripped(ini.readString(trzisce, QStringLiteral("DMC_2"), {}));
-    c.dmc3 = commentStripped(ini.readString(trzisce, QStringLiteral("DMC_3"), {}));
-    c.tuj2 = commentStripped(ini.readString(trzisce, QStringLiteral("Tuj_2"), {}));
-    c.tuj3 = commentStripped(ini.readString(trzisce, QStringLiteral("Tuj_3"), {}));
+    c.dmc2 = commentStripped(setting.read(trzisce, QStringLiteral("DMC_2"), {}));
+    c.dmc3 = commentStripped(setting.read(trzisce, QStringLiteral("DMC_3"), {}));
+    c.tuj2 = commentStripped(setting.read(trzisce, QStringLiteral("Tuj_2"), {}));
+    c.tuj3 = commentStripped(setting.read(trzisce, QStringLiteral("Tuj_3"), {}));
     c.sfTrgaPorocevalca = commentStripped(
-        ini.readString(splosno, QStringLiteral("Sf_Trga_Porocevalca"), QStringLiteral("8")));
-    c.micLjseC = ini.readString(segmentTrg, QStringLiteral("MIC_LJSE_C"), {}).toUpper();
-    c.matStev = ini.readString(splosno, QStringLiteral("MatStev"), {});
-    const QString fixedVenues = ini.readString(splosno, QStringLiteral("FiksniTimeZoneZaTrg"), {});
+        setting.read(splosno, QStringLiteral("Sf_Trga_Porocevalca"), QStringLiteral("8")));
+    c.micLjseC = setting.read(segmentTrg, QStringLiteral("MIC_LJSE_C"), {}).toUpper();
+    c.matStev = setting.read(splosno, QStringLiteral("MatStev"), {});
+    // What goes into a report's references, codes and statements has the form the report takes.
+    setting.check(splosno, QStringLiteral("Posli_VEK_Prefiks"), c.posliVekPrefiks,
+                  QStringLiteral("\\d{0,11}"),
+                  QStringLiteral("predpona iz največ 11 števk (referenca ima 12 števk)"));
+    setting.check(splosno, QStringLiteral("Posli_Import_Prefiks"), c.posliImportPrefiks,
+                  QStringLiteral("\\d{0,11}"),
+                  QStringLiteral("predpona iz največ 11 števk (referenca ima 12 števk)"));
+    setting.check(splosno, QStringLiteral("VP_VEK_Prefiks"), c.vpVekPrefiks,
+                  QStringLiteral("\\d{0,9}"),
+                  QStringLiteral("predpona iz največ 9 števk (interna šifra ima 10 števk)"));
+    setting.check(splosno, QStringLiteral("Sf_Trga_Porocevalca"), c.sfTrgaPorocevalca,
+                  QStringLiteral("\\d{1,9}"), QStringLiteral("šifra trga (število)"));
+    setting.check(segmentTrg, QStringLiteral("MIC_LJSE_C"), c.micLjseC,
+                  QStringLiteral("[A-Z0-9]{4}"), QStringLiteral("MIC (štiri črke ali števke)"));
+    const QString fixedVenues = setting.read(splosno, QStringLiteral("FiksniTimeZoneZaTrg"), {});
     if (!fixedVenues.isEmpty()) {
         if (isVenueCodeList(fixedVenues)) {
             c.fiksniTimeZoneZaTrg = fixedVenues;
             for (const QString &code : fixedVenues.split(u','))
                 c.fiksniTimeZoneTrgi << code.trimmed();
         } else {
-            c.messages << QStringLiteral("Vrednost FiksniTimeZoneZaTrg v RAPO.ini (\"") +
-                              fixedVenues +
+            c.messages << QStringLiteral("Vrednost FiksniTimeZoneZaTrg v RAPO.ini (vrstica ") +
+                              QString::number(
+                                  ini.lineNumber(splosno, QStringLiteral("FiksniTimeZoneZaTrg"))) +
+                              QStringLiteral(", \"") + fixedVenues +
                               QStringLiteral("\") ni seznam šifer trgov, ločenih z vejico (na "
                                              "primer 8,12). Nastavitve ne upoštevam: vsi trgi "
                                              "dobijo časovni pas s poletnim časom.");
         }
     }
-    c.debug = numberOr(ini.readString(splosno, QStringLiteral("Debug"), {}), 0) != 0;
+    c.debug = numberOr(setting.read(splosno, QStringLiteral("Debug"), {}), 0) != 0;
 
-    const QString pdfPath =
-        commentStripped(ini.readString(splosno, QStringLiteral("PDF_Path"), {}));
+    const QString pdfPath = commentStripped(setting.read(splosno, QStringLiteral("PDF_Path"), {}));
     if (pdfPath.isEmpty())
         c.pdfPath = programDirectory;
     else
@@ -143,7 +199,7 @@ Configuration Configuration::read(const QString &programDirectory) {
 
     for (auto [key, target] : {std::pair{QStringLiteral("PDF_Server"), &c.pdfServer},
                                std::pair{QStringLiteral("PDF_SIGServer"), &c.pdfSigServer}}) {
-        const QString folder = commentStripped(ini.readString(splosno, key, {}));
+        const QString folder = commentStripped(setting.read(splosno, key, {}));
         *target = folder.isEmpty() ? programDirectory : folder;
         if (!QFileInfo(*target).isDir())
             c.messages << folderMissing(*target);

@@ -5,6 +5,7 @@
 #include "JulianDay.h"
 #include "Schema.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -16,6 +17,40 @@
 namespace {
 QString errorText(const QSqlError &error) {
     return DbError::fromSql(error).message();
+}
+
+// How long a statement of the embedded database waits for another program's write to end
+// before it fails with the lock message: five seconds, or RAPO_BUSY_TIMEOUT milliseconds.
+int busyTimeout() {
+    bool ok = false;
+    const int milliseconds = qEnvironmentVariableIntValue("RAPO_BUSY_TIMEOUT", &ok);
+    return ok && milliseconds >= 0 ? milliseconds : 5000;
+}
+
+// The names of the ODBC data sources configured on this workstation.
+QStringList odbcDataSources() {
+    QStringList names;
+    SQLHENV env = SQL_NULL_HENV;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+        return names;
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLCHAR dsn[SQL_MAX_DSN_LENGTH + 1];
+    SQLCHAR description[512];
+    SQLSMALLINT dsnLength = 0;
+    SQLSMALLINT descriptionLength = 0;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    while (SQL_SUCCEEDED(SQLDataSources(env, direction, dsn, sizeof dsn, &dsnLength, description,
+                                        sizeof description, &descriptionLength))) {
+        direction = SQL_FETCH_NEXT;
+        names << QString::fromLocal8Bit(reinterpret_cast<const char *>(dsn));
+    }
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    return names;
+}
+
+sqlite3 *sqliteHandle(const QSqlDatabase &db) {
+    const QVariant handle = db.driver()->handle();
+    return *static_cast<sqlite3 *const *>(handle.constData());
 }
 } // namespace
 
@@ -35,27 +70,7 @@ QString Database::embeddedPath() const {
 bool Database::odbcDataSourceExists(const QString &name) {
     if (name.isEmpty())
         return false;
-    SQLHENV env = SQL_NULL_HENV;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
-        return false;
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    bool found = false;
-    SQLCHAR dsn[SQL_MAX_DSN_LENGTH + 1];
-    SQLCHAR description[512];
-    SQLSMALLINT dsnLength = 0;
-    SQLSMALLINT descriptionLength = 0;
-    SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDataSources(env, direction, dsn, sizeof dsn, &dsnLength, description,
-                                        sizeof description, &descriptionLength))) {
-        direction = SQL_FETCH_NEXT;
-        if (QString::fromLocal8Bit(reinterpret_cast<const char *>(dsn))
-                .compare(name, Qt::CaseInsensitive) == 0) {
-            found = true;
-            break;
-        }
-    }
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
-    return found;
+    return odbcDataSources().contains(name, Qt::CaseInsensitive);
 }
 
 QSqlDatabase &Database::connection() {
@@ -82,11 +97,18 @@ QSqlDatabase &Database::connection() {
         return db_;
     }
     const QString path = embeddedPath();
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(path)) {
+        const QStringList sources = odbcDataSources();
+        const QFileInfo file(path);
         throw DbError(
-            QStringLiteral("Podatkovnega vira ") + alias_ +
-            QStringLiteral(" ni: ni ga med viri ODBC te delovne postaje in ni datoteke ") + path +
-            u'.');
+            QStringLiteral("Podatkovna zbirka ") + file.fileName() +
+            QStringLiteral(" ne obstaja v ") + QDir::toNativeSeparators(programDirectory_) +
+            QStringLiteral(".\nPodatkovnega vira ") + alias_ +
+            QStringLiteral(" ni med viri ODBC te delovne postaje (") +
+            (sources.isEmpty() ? QStringLiteral("ta nima nobenega")
+                               : QStringLiteral("ti so: ") + sources.join(QStringLiteral(", "))) +
+            QStringLiteral("); iskana datoteka: ") + QDir::toNativeSeparators(path) + u'.');
+    }
     openEmbedded(path);
     return db_;
 }
@@ -102,8 +124,23 @@ void Database::openEmbedded(const QString &path) {
         throw DbError(QStringLiteral("Vgrajene baze ") + path +
                       QStringLiteral(" ni mogoče odpreti: ") + text);
     }
-    const QVariant handle = db_.driver()->handle();
-    auto *sqlite = *static_cast<sqlite3 *const *>(handle.constData());
+    sqlite3 *sqlite = sqliteHandle(db_);
+    sqlite3_busy_timeout(sqlite, busyTimeout());
+    // SQLite reads the file only with the first statement: a file that is not a database, or
+    // whose first page is damaged, is found now rather than in the middle of a step.
+    QString failure;
+    {
+        QSqlQuery check(db_);
+        if (!check.exec(QStringLiteral("select count(*) from sqlite_master")))
+            failure = errorText(check.lastError());
+    }
+    if (!failure.isEmpty()) {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        throw DbError(QStringLiteral("Vgrajene baze ") + QDir::toNativeSeparators(path) +
+                      QStringLiteral(" ni mogoče odpreti.\n") + failure);
+    }
     EmbeddedEngine::install(sqlite, &today_);
     embedded_ = true;
     open_ = true;
@@ -129,8 +166,23 @@ void Database::begin() {
     QSqlDatabase &db = connection();
     if (inTransaction_)
         throw DbError(QStringLiteral("Transakcija je že odprta."));
-    if (!db.transaction())
+    if (embedded_) {
+        // The write lock is taken at the start, where the busy timeout waits for another
+        // program's write; a reading transaction that wanted to write later would be refused at
+        // once.
+        QSqlQuery begin(db);
+        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            throw DbError::fromSql(begin.lastError());
+        // A file the program may only read is opened for reading; nothing is written to it.
+        if (sqlite3_db_readonly(sqliteHandle(db), "main") == 1) {
+            begin.exec(QStringLiteral("ROLLBACK"));
+            throw DbError(QStringLiteral("V podatkovno zbirko ni mogoče pisati: datoteka ali "
+                                         "njena mapa je samo za branje.\n") +
+                          QDir::toNativeSeparators(embeddedPath()));
+        }
+    } else if (!db.transaction()) {
         throw DbError(errorText(db.lastError()));
+    }
     inTransaction_ = true;
 }
 

@@ -215,8 +215,15 @@ void nextval(sqlite3_context *ctx, int, sqlite3_value **argv) {
                        &update, nullptr);
     sqlite3_bind_text(update, 1, name.constData(), -1, SQLITE_TRANSIENT);
     const int stepped = sqlite3_step(update);
+    if (stepped != SQLITE_DONE) {
+        // A locked, read-only or full database says so, with its code for the cause.
+        sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
+        sqlite3_result_error_code(ctx, stepped);
+        sqlite3_finalize(update);
+        return;
+    }
     sqlite3_finalize(update);
-    if (stepped != SQLITE_DONE || sqlite3_changes(db) != 1) {
+    if (sqlite3_changes(db) != 1) {
         resultError(ctx, QStringLiteral("sekvenca %1 ne obstaja").arg(QString::fromUtf8(name)));
         return;
     }
@@ -306,10 +313,55 @@ void EmbeddedEngine::install(sqlite3 *db, const std::function<QDate()> *todayPro
 }
 
 QString EmbeddedEngine::rewrite(const QString &sql) {
-    QString out = sql;
+    // String literals are set aside before the rewrite and put back after it, so that a value
+    // written into a statement ('OR.NEXTVAL', 'CURRENT_DATE') stays a value. Literals of digits
+    // and dots stay in place: the date rewrites read them ('.03.', '28.03.2014').
+    static const QRegularExpression dateLiteral(QStringLiteral("^'[0-9.]*'$"));
+    const QChar open(0xE000);
+    const QChar close(0xE001);
+    QStringList literals;
+    QString out;
+    out.reserve(sql.size());
+    for (qsizetype i = 0; i < sql.size();) {
+        if (sql[i] != u'\'') {
+            out += sql[i++];
+            continue;
+        }
+        // A quote inside a literal is written twice; an unterminated literal runs to the end.
+        qsizetype end = i + 1;
+        while (end < sql.size()) {
+            if (sql[end] == u'\'' && end + 1 < sql.size() && sql[end + 1] == u'\'')
+                end += 2;
+            else if (sql[end] == u'\'')
+                break;
+            else
+                ++end;
+        }
+        const QString literal = sql.mid(i, end + 1 - i);
+        i = end + 1;
+        if (dateLiteral.match(literal).hasMatch()) {
+            out += literal;
+            continue;
+        }
+        out += open + QString::number(literals.size()) + close;
+        literals << literal;
+    }
     for (const Rewrite &r : rewrites())
         out.replace(r.pattern, r.replacement);
-    return out;
+    if (literals.isEmpty())
+        return out;
+    QString restored;
+    restored.reserve(out.size());
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out[i] != open) {
+            restored += out[i];
+            continue;
+        }
+        const qsizetype end = out.indexOf(close, i);
+        restored += literals.value(QStringView(out).mid(i + 1, end - i - 1).toInt());
+        i = end;
+    }
+    return restored;
 }
 
 QStringList EmbeddedEngine::supportTables() {

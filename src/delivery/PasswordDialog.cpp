@@ -2,6 +2,7 @@
 
 #include "IniFile.h"
 #include "PassPhraseCoding.h"
+#include "PassPhraseFile.h"
 #include "Prompter.h"
 #include "Windows1250.h"
 
@@ -133,6 +134,11 @@ void PasswordDialog::OKBtnClick() {
     if (!ini.save(&error))
         prompter_.warning(QStringLiteral("Nastavitev v ") + ini.path() +
                           QStringLiteral(" ni mogoče zapisati!\r") + error);
+    else if (!storedPassPhrase.isEmpty() && !PassPhraseFile::ownerOnly(ini.path()))
+        prompter_.warning(
+            QStringLiteral("Geslo je shranjeno v ") + ini.path() +
+            QStringLiteral(", ki jo lahko berejo tudi drugi uporabniki. Dovolite "
+                           "branje le lastniku (chmod 600) ali gesla ne shranjujte."));
     accept();
 }
 

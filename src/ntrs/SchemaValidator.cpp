@@ -9,6 +9,7 @@
 #include <memory>
 
 #include <libxml/parser.h>
+#include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlschemas.h>
 
@@ -44,6 +45,21 @@ public:
 private:
     xmlStructuredErrorFunc savedHandler_;
     void *savedContext_;
+};
+
+// Schemas are read from files only: while this lives, an include, import or entity of a network
+// location fails with libxml2's "Attempt to load network entity" instead of connecting.
+class NoNetworkLoader {
+public:
+    NoNetworkLoader() : saved_(xmlGetExternalEntityLoader()) {
+        xmlSetExternalEntityLoader(xmlNoNetExternalEntityLoader);
+    }
+    ~NoNetworkLoader() { xmlSetExternalEntityLoader(saved_); }
+    NoNetworkLoader(const NoNetworkLoader &) = delete;
+    NoNetworkLoader &operator=(const NoNetworkLoader &) = delete;
+
+private:
+    xmlExternalEntityLoader saved_;
 };
 
 QString messageOf(const xmlError *e) {
@@ -277,6 +293,7 @@ SchemaValidator::Result SchemaValidator::validate(const QString &fileName) const
     {
         QStringList schemaErrors;
         ThreadErrorHandler handler(collectSchemaError, &schemaErrors);
+        const NoNetworkLoader noNetwork;
         std::unique_ptr<xmlSchemaParserCtxt, SchemaParserFree> parser(
             xmlSchemaNewParserCtxt(nativePath(schemaPath).constData()));
         if (parser) {
@@ -304,6 +321,7 @@ SchemaValidator::Result SchemaValidator::validate(const QString &fileName) const
     int code = 0;
     {
         ThreadErrorHandler handler(ValidationRun::onError, &run);
+        const NoNetworkLoader noNetwork;
         xmlParserInputBufferPtr input =
             xmlParserInputBufferCreateIO(readFile, leaveOpen, &file, XML_CHAR_ENCODING_NONE);
         if (!input)

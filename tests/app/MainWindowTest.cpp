@@ -32,6 +32,8 @@ struct WindowFixture {
           window(dataModule, prompter, clock, waiter, dir.path()) {
         dir.writeWindows1250(
             "RAPO.ini", QString::fromUtf8("[Splošno]\nATVP_Uporabnik=A\nPosli_VEK_Prefiks=\n"));
+        // The window opens the database of its alias when it starts.
+        Database::createEmbedded("LB", dir.path());
     }
     TempProgramDirectory dir;
     ScriptedPrompter prompter;
@@ -83,7 +85,6 @@ TEST(MainWindow, DateFieldsShowTheRunsTodayWhenTheWindowOpens) {
 
 TEST(MainWindow, LeavingAPeriodFieldClosesAWorkingSetOfAnotherPeriod) {
     WindowFixture f;
-    Database::createEmbedded("LB", f.dir.path());
     f.window.start();
     NaborTab *nabor = f.window.tsNabor;
     nabor->bbNaborClick();
@@ -98,6 +99,22 @@ TEST(MainWindow, LeavingAPeriodFieldClosesAWorkingSetOfAnotherPeriod) {
     f.window.dtpDanExit();
     EXPECT_FALSE(nabor->workingSet()->qDPATVPPSL.active());
     EXPECT_FALSE(nabor->workingSet()->qSifrantFinInstr.active());
+}
+
+TEST(MainWindow, AReversedPeriodIsRefusedAndThePendingCollectionKept) {
+    WindowFixture f;
+    f.window.start();
+    NaborTab *nabor = f.window.tsNabor;
+    nabor->bbNaborClick();
+    ASSERT_TRUE(nabor->workingSet()->qDPATVPPSL.active());
+
+    nabor->dtpDan->setDate(QDate(2026, 12, 10));
+    nabor->bbNaborClick();
+    EXPECT_EQ(f.prompter.texts.value(0),
+              "\"Datum od\" (10.12.2026) je za \"Datum do\" (09.12.2026). Popravite obdobje; "
+              "nabor ni spremenjen.");
+    EXPECT_TRUE(nabor->workingSet()->qDPATVPPSL.active());
+    EXPECT_EQ(f.window.runState().collectedPeriod, "09.12.2026;09.12.2026");
 }
 
 TEST(MainWindow, AnInstrumentChoiceShowsOnlyTheInstrumentPages) {

@@ -40,7 +40,14 @@ INSTANTIATE_TEST_SUITE_P(
                      "geslo",
                      "MARKO",
                      true},
-        ArgumentCase{"onlyOptions", {"--create-db", "DEMO"}, "", "", "", "", false}),
+        ArgumentCase{"onlyOptions", {"--create-db", "DEMO"}, "", "", "", "", false},
+        ArgumentCase{"aLoneDashDashEndsTheOptions",
+                     {"LB", "vek", "--report", "01.04.2014", "01.04.2014", "--", "--geslo", "X"},
+                     "LB",
+                     "vek",
+                     "--geslo",
+                     "X",
+                     true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(ArgumentRules, OptionTakesItsValue) {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,9 +28,9 @@ TEST(Configuration, ReadsEveryKeyFromAWindows1250File) {
                                           "[Splošno]\r\n"
                                           "Tip= DB2 // gostiteljska baza\r\n"
                                           "TipPosla=NAB\r\n"
-                                          "Posli_VEK_Prefiks=VEK\r\n"
-                                          "VP_VEK_Prefiks=VP\r\n"
-                                          "Posli_Import_Prefiks=IMP\r\n"
+                                          "Posli_VEK_Prefiks=77\r\n"
+                                          "VP_VEK_Prefiks=1\r\n"
+                                          "Posli_Import_Prefiks=2\r\n"
                                           "XMLPath_Server=\\\\streznik\\xml // kopije\r\n"
                                           "SIGPath_Server=\\\\streznik\\sig\r\n"
                                           "ATVP_Uporabnik=ATVP NTRS\r\n"
@@ -50,9 +51,9 @@ TEST(Configuration, ReadsEveryKeyFromAWindows1250File) {
     EXPECT_EQ(c.passPhrase, "jan");
     EXPECT_TRUE(c.isDb2);
     EXPECT_EQ(c.tipPosla, "NAB");
-    EXPECT_EQ(c.posliVekPrefiks, "VEK");
-    EXPECT_EQ(c.vpVekPrefiks, "VP");
-    EXPECT_EQ(c.posliImportPrefiks, "IMP");
+    EXPECT_EQ(c.posliVekPrefiks, "77");
+    EXPECT_EQ(c.vpVekPrefiks, "1");
+    EXPECT_EQ(c.posliImportPrefiks, "2");
     EXPECT_EQ(c.xmlPathServer, "\\\\streznik\\xml");
     EXPECT_EQ(c.sigPathServer, "\\\\streznik\\sig");
     EXPECT_EQ(c.atvpUporabnik, "ATVP NTRS");
@@ -194,6 +195,46 @@ TEST(Configuration, WhatRapoIniMustHoldForReporting) {
                                                                   : read.unusable + "\r\n"))
                 << e.message().toStdString();
         }
+    }
+}
+
+// A value of the wrong form never reaches a statement or a report: it is refused with its key
+// and line, and reporting waits until RAPO.ini is corrected.
+TEST(Configuration, AValueOfTheWrongFormIsRefusedWithItsKeyAndLine) {
+    struct Case {
+        const char *what;
+        QString line; // the fourth line of the file
+        QString message;
+        std::function<QString(const Configuration &)> value;
+    };
+    const QString head = QString::fromUtf8("[Splošno]\nPosli_VEK_Prefiks=1\nATVP_Uporabnik=A\n");
+    const std::vector<Case> cases{
+        {"a MIC that would be SQL", "[SegmentTrg]\nMIC_LJSE_C=OR.NEXTVAL",
+         QString::fromUtf8("V RAPO.ini v vrstici 5 vrednost ključa MIC_LJSE_C [SegmentTrg] "
+                           "(\"OR.NEXTVAL\") ni MIC (štiri črke ali števke). Nastavitve ne "
+                           "upoštevam."),
+         [](const Configuration &c) { return c.micLjseC; }},
+        {"a prefix of letters", "Posli_Import_Prefiks=IM",
+         QString::fromUtf8("V RAPO.ini v vrstici 4 vrednost ključa Posli_Import_Prefiks [Splošno] "
+                           "(\"IM\") ni predpona iz največ 11 števk (referenca ima 12 števk). "
+                           "Nastavitve ne upoštevam."),
+         [](const Configuration &c) { return c.posliImportPrefiks; }},
+        {"a venue code that is no number", "Sf_Trga_Porocevalca=8 OR 1=1",
+         QString::fromUtf8("V RAPO.ini v vrstici 4 vrednost ključa Sf_Trga_Porocevalca [Splošno] "
+                           "(\"8 OR 1=1\") ni šifra trga (število). Nastavitve ne upoštevam."),
+         [](const Configuration &c) { return c.sfTrgaPorocevalca; }},
+        {"ten megabytes", "ATVP_Uporabnik2=x\nMatStev=" + QString(10 * 1024 * 1024, u'7'),
+         QString::fromUtf8("V RAPO.ini v vrstici 5 vrednost ključa MatStev [Splošno] je daljša od "
+                           "260 znakov. Nastavitve ne upoštevam."),
+         [](const Configuration &c) { return c.matStev; }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempProgramDirectory dir;
+        const Configuration read = readWith(dir, head + c.line + "\n");
+        EXPECT_EQ(read.messages, QStringList{c.message});
+        EXPECT_EQ(read.unusable, c.message) << "reporting waits for a corrected RAPO.ini";
+        EXPECT_TRUE(c.value(read).isEmpty()) << c.value(read).left(40).toStdString();
     }
 }
 

@@ -1,9 +1,13 @@
+#include "EmbeddedEngine.h"
 #include "DbError.h"
 #include "JulianDay.h"
 #include "Query.h"
 #include "TestDatabase.h"
 
 #include <gtest/gtest.h>
+
+// The test suite below takes the engine's name.
+namespace Engine = EmbeddedEngine;
 
 namespace {
 struct ExpressionCase {
@@ -69,6 +73,36 @@ INSTANTIATE_TEST_SUITE_P(
         ExpressionCase{"LikeIsCaseSensitive", "select count(*) from dual where 'SI123' like 'si%'",
                        0},
         ExpressionCase{"LikeMatches", "select count(*) from dual where 'SI123' like 'SI%'", 1}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct RewriteCase {
+    const char *name;
+    const char *sql;
+    const char *expected;
+    friend void PrintTo(const RewriteCase &c, std::ostream *os) { *os << c.sql; }
+};
+
+class EmbeddedEngineRewrite : public ::testing::TestWithParam<RewriteCase> {};
+
+// Only the statement's text is rewritten; a value written into it stays the value it was.
+TEST_P(EmbeddedEngineRewrite, RewritesTheStatementButNoLiteral) {
+    EXPECT_EQ(Engine::rewrite(GetParam().sql), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Literals, EmbeddedEngineRewrite,
+    ::testing::Values(
+        RewriteCase{"sequenceInALiteral", "select 'OR.NEXTVAL' as MIC, S.NEXTVAL from dual",
+                    "select 'OR.NEXTVAL' as MIC, NEXTVAL('S') from dual"},
+        RewriteCase{"doubledQuote", "select 'it''s CURRENT_DATE', Current DATE from dual",
+                    "select 'it''s CURRENT_DATE', RAPO_TODAY() from dual"},
+        RewriteCase{"db2Sequence", "values 'NEXTVAL FOR X', NEXTVAL FOR DPATVPPSL_SEQ",
+                    "values 'NEXTVAL FOR X', NEXTVAL('DPATVPPSL_SEQ')"},
+        RewriteCase{"dateLiteralIsRead",
+                    "where D = CAST('28.03.2014' AS DATE) and M = 'SYSIBM.SYSDUMMY1'",
+                    "where D = TO_DATE('28.03.2014') and M = 'SYSIBM.SYSDUMMY1'"},
+        RewriteCase{"unterminated", "select X.NEXTVAL, 'Y.NEXTVAL",
+                    "select NEXTVAL('X'), 'Y.NEXTVAL"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(EmbeddedEngineSequences, BothDialectsDrawFromTheSameSequence) {

@@ -84,6 +84,7 @@ TEST(PasswordDialog, LooksAsTheClerkKnowsIt) {
 TEST(PasswordDialog, APassPhraseBeyondSevenBitsRoundTripsAndTheRestOfTheFileStays) {
     TempProgramDirectory dir;
     dir.writeWindows1250("RAPO.ini", siteIni);
+    QFile::setPermissions(dir.file("RAPO.ini"), QFile::ReadOwner | QFile::WriteOwner);
     const QString phrase = QString::fromUtf8("Šifra čžš ĐŽ € ß ä 1!");
     ScriptedPrompter prompter;
     PasswordDialog dialog(dir.path(), prompter);
@@ -157,6 +158,30 @@ TEST(PasswordDialog, CancelWritesNothing) {
     dialog.CancelBtn->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(fileBytes(dir), Windows1250::encode(siteIni));
+}
+
+// A RAPO.ini that only its owner reads stays so; a stored pass phrase that others can read is
+// said.
+TEST(PasswordDialog, ThePassPhraseFilesPermissionsAreKeptAndOthersReadingIsSaid) {
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    const QString said = QString::fromUtf8("tudi drugi uporabniki");
+    for (const bool privateFile : {true, false}) {
+        SCOPED_TRACE(privateFile ? "owner only" : "readable by others");
+        TempProgramDirectory dir;
+        dir.writeWindows1250("RAPO.ini", siteIni);
+        const QFile::Permissions before =
+            privateFile ? ownerOnly : ownerOnly | QFile::ReadGroup | QFile::ReadOther;
+        ASSERT_TRUE(QFile::setPermissions(dir.file("RAPO.ini"), before));
+        ScriptedPrompter prompter;
+        PasswordDialog dialog(dir.path(), prompter);
+        dialog.fill("Stari Uporabnik", "abc");
+        dialog.OKBtn->click();
+        EXPECT_EQ(fileBytes(dir), siteWith("Stari Uporabnik", "616263"));
+        EXPECT_EQ(QFile::permissions(dir.file("RAPO.ini")) & ~(QFile::ReadUser | QFile::WriteUser),
+                  before & ~(QFile::ReadUser | QFile::WriteUser));
+        EXPECT_EQ(prompter.texts.join('\n').contains(said), !privateFile)
+            << prompter.texts.join('\n').toStdString();
+    }
 }
 
 TEST(PasswordDialog, APassPhraseTheFileCannotHoldIsNotRemembered) {

@@ -321,6 +321,11 @@ TEST_F(SchemaValidatorTest, UnreadableSchemaIsAFailureThatSaysWhy) {
          "  <xs:element name=\"NTRSRoot\" type=\"Neznan\"/>\n</xs:schema>\n",
          "Neznan"},
         {"a folder", "", "mapa"},
+        // Never fetched: the schema loader does not reach the network.
+        {"a schema that includes a network location",
+         "<?xml version=\"1.0\"?>\n<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">\n"
+         "  <xs:include schemaLocation=\"http://127.0.0.1:9/NTRS-del.xsd\"/>\n</xs:schema>\n",
+         "Attempt to load network entity http://127.0.0.1:9/NTRS-del.xsd"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
