@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace {
 void fill(QListWidget *list, const QStringList &names) {
     list->clear();
@@ -100,6 +102,13 @@ void AtvpTab::hideValidationError() {
         w->setVisible(false);
 }
 
+QStringList AtvpTab::fileNames(const QListWidget *list) {
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->data(Qt::UserRole).toString();
+    return names;
+}
+
 QStringList AtvpTab::entries(const QListWidget *list) {
     QStringList names;
     for (int i = 0; i < list->count(); ++i)
@@ -131,26 +140,38 @@ void AtvpTab::bbPodpisanaClick() {
 }
 
 void AtvpTab::loadUnsent() {
-    fill(lbNeposlana, ReportFileLists::unsent(*session_));
+    QStringList names = ReportFileLists::unsent(*session_);
     QStringList undelivered;
+    QStringList notes;
     try {
         undelivered = ReportFileLists::undelivered(*session_);
+        // A report whose file went but whose signed file did not is listed by its report file.
+        for (const QString &file : undelivered)
+            if (!names.contains(file, Qt::CaseInsensitive))
+                names << file;
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }
-    // Each entry keeps its file name; a report marked sent but not delivered says so.
-    for (int i = 0; i < lbNeposlana->count(); ++i) {
-        QListWidgetItem *item = lbNeposlana->item(i);
-        item->setData(Qt::UserRole, item->text());
-        if (undelivered.contains(item->text(), Qt::CaseInsensitive))
-            item->setText(item->text() + QStringLiteral("  \u2014 poslano, ni dostavljeno"));
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    try {
+        notes = ReportFileLists::registerNotes(*session_, names);
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
     }
-    for (const QString &file : undelivered)
-        if (lbNeposlana->findItems(file, Qt::MatchStartsWith).isEmpty()) {
-            auto *item = new QListWidgetItem(
-                file + QStringLiteral("  \u2014 poslano, ni dostavljeno"), lbNeposlana);
-            item->setData(Qt::UserRole, file);
-        }
+    lbNeposlana->clear();
+    // Each entry keeps its file name; beside it what the register says of the report.
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        QString note = notes.value(i);
+        // A report marked sent but not delivered (its note says when it was sent).
+        if (undelivered.contains(names[i], Qt::CaseInsensitive))
+            note += note.isEmpty() ? QStringLiteral("poslano, ni dostavljeno")
+                                   : QStringLiteral(", ni dostavljeno");
+        auto *item = new QListWidgetItem(
+            note.isEmpty() ? names[i] : names[i] + QStringLiteral("  \u2014 ") + note, lbNeposlana);
+        item->setData(Qt::UserRole, names[i]);
+    }
 }
 
 void AtvpTab::loadSigned() {
@@ -192,9 +213,14 @@ void AtvpTab::bSignClick() {
             selected << lbNeposlana->item(i)->data(Qt::UserRole).toString();
     Q_EMIT signingStarted();
     try {
-        signing_->signAndDeliver(credentials, selected);
+        const QStringList delivered = signing_->signAndDeliver(credentials, selected);
         loadUnsent();
         loadSigned();
+        if (!delivered.isEmpty())
+            Q_EMIT statusMessage(QStringLiteral("Podpisano, kriptirano in poslano: ") +
+                                 delivered.join(QStringLiteral(", ")) + u'.');
+        else if (credentials)
+            Q_EMIT statusMessage(QStringLiteral("Podpisovanje je končano."));
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QTableView>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -128,6 +129,44 @@ TEST(DataGrid, ToolButtonsAreShownWhileTheListHasTheFocus) {
     QFocusEvent out(QEvent::FocusOut);
     QApplication::sendEvent(grid.view(), &out);
     EXPECT_FALSE(grid.toolButtonsShown());
+}
+
+TEST(DataGrid, ShowingTheToolButtonsDoesNotMoveTheRows) {
+    ListRowSource rows = workingSet();
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *grid = new DataGrid(&window);
+    grid->setLabelText("Transakcije");
+    grid->setDataSet(&rows);
+    layout->addWidget(grid);
+    window.resize(600, 300);
+    window.show();
+    QApplication::processEvents();
+    const QRect before = grid->view()->geometry();
+    QFocusEvent in(QEvent::FocusIn);
+    QApplication::sendEvent(grid->view(), &in);
+    grid->layout()->activate();
+    QApplication::processEvents();
+    ASSERT_TRUE(grid->toolButtonsShown());
+    EXPECT_EQ(grid->view()->geometry(), before);
+}
+
+TEST(DataGrid, ColumnsFitTheirTitlesFromTheStartAndKeepTheUsersWidth) {
+    ListRowSource rows = workingSet();
+    DataGrid grid;
+    grid.setDataSet(&rows);
+    QHeaderView *header = grid.view()->horizontalHeader();
+    for (int c = 0; c < grid.dataSource()->columnCount(); ++c)
+        EXPECT_GE(grid.view()->columnWidth(c), header->sectionSizeHint(c)) << c;
+    header->resizeSection(0, 333);
+    grid.dataSetChanged();
+    EXPECT_EQ(grid.view()->columnWidth(0), 333) << "a reload keeps the user's width";
+    EXPECT_EQ(grid.keptColumnWidths(), (QHash<QString, int>{{"ISIN", 333}}));
+    DataGrid next;
+    next.setDataSet(&rows);
+    next.keepColumnWidths({{"opis", 77}});
+    EXPECT_EQ(next.view()->columnWidth(2), 77);
+    EXPECT_EQ(next.view()->columnWidth(0), next.fittingWidth(0));
 }
 
 TEST(DataGrid, ColumnLayoutShowsTheListedFieldsInOrder) {
