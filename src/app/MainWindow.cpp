@@ -22,6 +22,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -49,7 +50,9 @@ MainWindow::MainWindow(DataModule &dataModule, Prompter &prompter, const Clock &
     pcMain->addTab(TabSheet1, QStringLiteral("PDF"));
     pcMain->addTab(tsEMIR, QStringLiteral("EMIR"));
     setCentralWidget(pcMain);
-    resize(1400, 900);
+    // Room for the lists' columns, within the screen; a later run takes what the last one left.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        resize(QSize(1400, 900).boundedTo(screen->availableGeometry().size() * 0.9));
     setWindowIcon(QIcon(QStringLiteral(":/rapo.png")));
     stResult = new QLabel(this);
     stResult->setObjectName(QStringLiteral("stResult"));

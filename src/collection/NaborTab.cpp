@@ -34,10 +34,7 @@ struct BusyCursor {
 // "1 transakcija", "2 transakciji", "3 transakcije", "5 transakcij".
 QString transactions(int count) {
     const int last = count % 100;
-    const char *ending = last == 1   ? "a"
-                         : last == 2 ? "i"
-                         : (last == 3 || last == 4) ? "e"
-                                                    : "";
+    const char *ending = last == 1 ? "a" : last == 2 ? "i" : (last == 3 || last == 4) ? "e" : "";
     return QString::number(count) + QStringLiteral(" transakcij") + QLatin1String(ending);
 }
 
@@ -161,11 +158,10 @@ void NaborTab::bbNaborClick() {
         return;
     // A run over no day would still discard what was collected and not reported.
     if (from() > to()) {
-        session_->prompter.warning(QStringLiteral("Obdobje je prazno: »Datum od« (") +
-                                   ShortDateFormat::toText(from()) +
-                                   QStringLiteral(") je za »Datum do« (") +
-                                   ShortDateFormat::toText(to()) +
-                                   QStringLiteral("). Nabor se ni izvedel."));
+        session_->prompter.warning(
+            QStringLiteral("Obdobje je prazno: »Datum od« (") + ShortDateFormat::toText(from()) +
+            QStringLiteral(") je za »Datum do« (") + ShortDateFormat::toText(to()) +
+            QStringLiteral("). Nabor se ni izvedel."));
         return;
     }
     try {

@@ -233,9 +233,7 @@ void DataGrid::dataSetChanged() {
 int DataGrid::fittingWidth(int column) const {
     const FieldDef field = source_->fieldAt(column);
     const QFontMetrics cells = view_->fontMetrics();
-    const auto digits = [&cells](const QString &sample) {
-        return cells.horizontalAdvance(sample);
-    };
+    const auto digits = [&cells](const QString &sample) { return cells.horizontalAdvance(sample); };
     int content = 0;
     switch (field.type) {
     case FieldDef::Type::Date:

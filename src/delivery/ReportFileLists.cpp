@@ -2,8 +2,8 @@
 
 #include "FileDelivery.h"
 #include "ProgramDirectory.h"
-#include "ReportRegister.h"
 #include "Query.h"
+#include "ReportRegister.h"
 #include "Session.h"
 #include "ShortDateFormat.h"
 
@@ -113,10 +113,10 @@ QStringList ReportFileLists::registerNotes(Session &session, const QStringList &
         for (qsizetype i = 0; i < files.size(); ++i) {
             if (files[i].compare(file, Qt::CaseInsensitive) != 0)
                 continue;
-            QString note = ReportRegister::statusText(q.asInteger(QStringLiteral("STATUS"))) +
-                           QStringLiteral(", dan poročanja ") +
-                           ShortDateFormat::toText(
-                               q.asDateTime(QStringLiteral("DANPOROCANJA")).date());
+            QString note =
+                ReportRegister::statusText(q.asInteger(QStringLiteral("STATUS"))) +
+                QStringLiteral(", dan poročanja ") +
+                ShortDateFormat::toText(q.asDateTime(QStringLiteral("DANPOROCANJA")).date());
             if (!q.isNull(QStringLiteral("DAN")))
                 note += QStringLiteral(", poslano ") +
                         q.asDateTime(QStringLiteral("DAN"))

@@ -135,8 +135,8 @@ void FinInstrTab::refreshChoiceHint() {
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }
-    const QString pages = QStringLiteral(
-        "Strani »Nabor«, »Import .xls«, »ATVP« in »Poročila« so do vrnitve skrite.");
+    const QString pages =
+        QStringLiteral("Strani »Nabor«, »Import .xls«, »ATVP« in »Poročila« so do vrnitve skrite.");
     if (open.isEmpty())
         lbIzbira->setText(QStringLiteral("Vsi finančni instrumenti so izbrani. Z gumbom »Nazaj "
                                          "na nabor« se vrnete na nabor. ") +

@@ -21,19 +21,19 @@
 #include "TypedEdit.h"
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QSettings>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QFile>
 #include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -241,8 +241,8 @@ TEST(MainWindow, EveryListTitlesItsColumnsForAClerkAndShowsThemWhole) {
     f.window.start();
     // Titles that are the column's own name because that is the word a clerk uses.
     const QStringList ownNames = {"ISIN", "MIC", "Valuta", "Stranka", "Vrednost", "Opombe"};
-    const QStringList named = {"dbgDPATVPPSL", "dbSifrantFinInstr", "dbPorocila",
-                               "dbgDPATVP_SFVP", "dbgEMIRPorocila", "dbgEMIRPsl"};
+    const QStringList named = {"dbgDPATVPPSL",   "dbSifrantFinInstr", "dbPorocila",
+                               "dbgDPATVP_SFVP", "dbgEMIRPorocila",   "dbgEMIRPsl"};
     const QList<DataGrid *> grids = f.window.findChildren<DataGrid *>();
     for (const QString &name : named)
         EXPECT_NE(f.window.findChild<DataGrid *>(name), nullptr) << name.toStdString();
@@ -270,13 +270,13 @@ TEST(MainWindow, TheWindowRemembersItsSizeAndColumnWidths) {
     {
         WindowFixture f({"LB", "vek", "geslo", "MARKO"}, settings.path());
         f.window.start();
-        f.window.resize(1234, 777);
+        f.window.resize(701, 503);
         f.window.tsPorocila->dbPorocila->view()->horizontalHeader()->resizeSection(1, 321);
         EXPECT_TRUE(f.window.close());
     }
     WindowFixture f({"LB", "vek", "geslo", "MARKO"}, settings.path());
     f.window.start();
-    EXPECT_EQ(f.window.size(), QSize(1234, 777));
+    EXPECT_EQ(f.window.size(), QSize(701, 503));
     EXPECT_EQ(f.window.tsPorocila->dbPorocila->view()->columnWidth(1), 321);
     QFile ini(f.dir.file("RAPO.ini"));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));

@@ -152,7 +152,8 @@ TEST(ReportRegister, AnActionOnARowChangedElsewhereIsRefused) {
     const QString again = " Dejanje ni izvedeno; seznam je osvežen.";
     const std::vector<Case> cases{
         {"delete after signed elsewhere", 0, false, "update DPATVP set DAN = 2456749.0", remove,
-         "Poročilo TRDAT01_5.xml se je medtem spremenilo: status je zdaj 0, datum pošiljanja "
+         "Poročilo TRDAT01_5.xml se je medtem spremenilo: status je zdaj 0 (Generirano), datum "
+         "pošiljanja "
          "01.04.2014 12:00:00." +
              again},
         {"confirm after rejected elsewhere", 0, true, "update DPATVP set STATUS = 2",

@@ -167,7 +167,8 @@ TEST(TypedEdit, InvalidDateReportsTheErrorAndKeepsTheFocus) {
         else
             form.leave();
         ASSERT_EQ(form.errors.size(), 1);
-        EXPECT_EQ(form.errors.first(), QStringLiteral("'31.02.2023' ni veljaven datum (dd.mm.llll)"));
+        EXPECT_EQ(form.errors.first(),
+                  QStringLiteral("'31.02.2023' ni veljaven datum (dd.mm.llll)"));
         EXPECT_TRUE(form.edit->hasFocus());
         EXPECT_EQ(form.edit->date(), today);
         EXPECT_TRUE(form.edit->isTouched());
@@ -265,11 +266,7 @@ TEST(TypedEdit, TypedTextConvertsByType) {
          QStringLiteral("1,2,3"),
          {},
          QStringLiteral("'1,2,3' ni veljavno število")},
-        {Type::Float,
-         {},
-         QStringLiteral("abc"),
-         {},
-         QStringLiteral("'abc' ni veljavno število")},
+        {Type::Float, {}, QStringLiteral("abc"), {}, QStringLiteral("'abc' ni veljavno število")},
         {Type::Integer, QStringLiteral("0"), QStringLiteral("42"), QStringLiteral("42"), {}},
         {Type::Integer,
          {},
@@ -407,7 +404,13 @@ TEST(TypedEdit, SettersConvertThroughTheEditsType) {
          {},
          QStringLiteral("'-1234,5' ni veljavno celo število")},
         {Type::Integer, false, {}, half, Type::Float, QStringLiteral("-1234,5"), {}},
-        {Type::Date, true, {}, five, Type::Date, {}, QStringLiteral("'5' ni veljaven datum (dd.mm.llll)")},
+        {Type::Date,
+         true,
+         {},
+         five,
+         Type::Date,
+         {},
+         QStringLiteral("'5' ni veljaven datum (dd.mm.llll)")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.shown.toStdString() + c.error.toStdString());
@@ -608,8 +611,8 @@ TEST(TypedEdit, DatesKeepTheirNaturalWidthWhereOtherTypesStretch) {
         QApplication::processEvents();
         EXPECT_EQ(edit->width() < 250, natural) << static_cast<int>(type) << " " << edit->width();
         if (type == Type::Date)
-            EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance("00.00.0000") +
-                                         2 * edit->height())
+            EXPECT_GE(edit->width(),
+                      edit->fontMetrics().horizontalAdvance("00.00.0000") + 2 * edit->height())
                 << "room for the text and the two buttons";
     }
 }
