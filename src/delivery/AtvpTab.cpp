@@ -59,9 +59,9 @@ AtvpTab::AtvpTab(QWidget *parent) : MainTab(parent) {
 
     auto *layout = new QGridLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("XML Poročila"), this), 0, 0);
-    layout->addWidget(bbNeposlano, 0, 1);
+    layout->addWidget(bbNeposlano, 0, 1, Qt::AlignRight);
     layout->addWidget(new QLabel(QStringLiteral("Podpisana in poslana poročila"), this), 0, 2);
-    layout->addWidget(bbPodpisana, 0, 3);
+    layout->addWidget(bbPodpisana, 0, 3, Qt::AlignRight);
     layout->addWidget(lbNeposlana, 1, 0, 1, 2);
     layout->addWidget(clbPoslana, 1, 2, 1, 2);
     layout->addWidget(bSign, 2, 0, 1, 2);
@@ -69,7 +69,6 @@ AtvpTab::AtvpTab(QWidget *parent) : MainTab(parent) {
     layout->addWidget(eXMLFile, 3, 1, 1, 3);
     layout->addWidget(mXMLNapake, 4, 0, 1, 4);
     layout->setRowStretch(1, 3);
-    layout->setRowStretch(4, 1);
 
     connect(bbNeposlano, &QPushButton::clicked, this, &AtvpTab::bbNeposlanoClick);
     connect(bbPodpisana, &QPushButton::clicked, this, &AtvpTab::bbPodpisanaClick);
@@ -95,11 +94,14 @@ void AtvpTab::showValidationError(const QString &path, const QString &errorLine)
     eXMLFile->setText(path);
     for (QWidget *w : std::initializer_list<QWidget *>{Label1, eXMLFile, mXMLNapake})
         w->setVisible(true);
+    // The error area takes room only while it is shown.
+    static_cast<QGridLayout *>(layout())->setRowStretch(4, 1);
 }
 
 void AtvpTab::hideValidationError() {
     for (QWidget *w : std::initializer_list<QWidget *>{Label1, eXMLFile, mXMLNapake})
         w->setVisible(false);
+    static_cast<QGridLayout *>(layout())->setRowStretch(4, 0);
 }
 
 QStringList AtvpTab::fileNames(const QListWidget *list) {

@@ -230,10 +230,13 @@ TEST(MainWindow, ProgressStepsAndResultsReachTheStatusBar) {
 
 TEST(MainWindow, StandardDialogsSpeakSlovenian) {
     ASSERT_TRUE(QtTranslation::install());
-    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'),
-              QString::fromUtf8("Prekliči"));
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Yes)->text().remove('&'), "Da");
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
+                             QDialogButtonBox::Save);
+    QStringList texts;
+    for (const auto which : {QDialogButtonBox::Cancel, QDialogButtonBox::Yes, QDialogButtonBox::Save})
+        texts << buttons.button(which)->text().remove('&');
+    EXPECT_EQ(texts, QStringList({QString::fromUtf8("Prekliči"), "Da", "Shrani"}));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), "Shrani kot");
 }
 
 TEST(MainWindow, EveryListTitlesItsColumnsForAClerkAndShowsThemWhole) {
