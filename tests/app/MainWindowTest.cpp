@@ -233,7 +233,8 @@ TEST(MainWindow, StandardDialogsSpeakSlovenian) {
     QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
                              QDialogButtonBox::Save);
     QStringList texts;
-    for (const auto which : {QDialogButtonBox::Cancel, QDialogButtonBox::Yes, QDialogButtonBox::Save})
+    for (const auto which :
+         {QDialogButtonBox::Cancel, QDialogButtonBox::Yes, QDialogButtonBox::Save})
         texts << buttons.button(which)->text().remove('&');
     EXPECT_EQ(texts, QStringList({QString::fromUtf8("Prekliči"), "Da", "Shrani"}));
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), "Shrani kot");
