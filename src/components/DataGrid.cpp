@@ -233,28 +233,31 @@ void DataGrid::dataSetChanged() {
 int DataGrid::fittingWidth(int column) const {
     const FieldDef field = source_->fieldAt(column);
     const QFontMetrics cells = view_->fontMetrics();
-    const auto digits = [&cells](const QString &sample) { return cells.horizontalAdvance(sample); };
+    const auto advance = [&cells](const QString &sample) {
+        return cells.horizontalAdvance(sample);
+    };
     int content = 0;
     switch (field.type) {
     case FieldDef::Type::Date:
-        content = digits(QStringLiteral("00.00.0000"));
+        content = advance(QStringLiteral("00.00.0000"));
         break;
     case FieldDef::Type::DateTime:
-        content = digits(QStringLiteral("00.00.0000 00:00:00"));
+        content = advance(QStringLiteral("00.00.0000 00:00:00"));
         break;
     case FieldDef::Type::Time:
-        content = digits(QStringLiteral("00:00:00"));
+        content = advance(QStringLiteral("00:00:00"));
         break;
     case FieldDef::Type::Whole:
-        content = field.width > 0 ? digits(QString(field.width, u'0'))
-                                  : digits(QStringLiteral("00000000"));
+        content = field.width > 0 ? advance(QString(field.width, u'0'))
+                                  : advance(QStringLiteral("00000000"));
         break;
     case FieldDef::Type::Number:
-        content = field.width > 0 ? digits(QString(field.width, u'0'))
-                                  : digits(QStringLiteral("0.000.000,00"));
+        content = field.width > 0 ? advance(QString(field.width, u'0'))
+                                  : advance(QStringLiteral("0.000.000,00"));
         break;
     case FieldDef::Type::Text:
-        content = cells.averageCharWidth() * (field.width > 0 ? field.width : 12);
+        // Codes, names and file names are mostly capitals and digits.
+        content = advance(QString(field.width > 0 ? field.width : 12, u'0'));
         break;
     }
     // The title needs its own room and that of a sort indicator.

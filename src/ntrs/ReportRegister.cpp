@@ -78,7 +78,7 @@ QString ReportRegister::statusText(const QVariant &status) {
 
 std::vector<FieldDef> ReportRegister::listFields() {
     using T = FieldDef::Type;
-    FieldDef xml{QStringLiteral("XML_File"), T::Text, QStringLiteral("Datoteka XML"), 34};
+    FieldDef xml{QStringLiteral("XML_File"), T::Text, QStringLiteral("Datoteka XML"), 30};
     // The status as text; its number stays loaded for the actions.
     FieldDef status{QStringLiteral("Status"), T::Whole, QStringLiteral("Status (številka)")};
     status.visible = false;
