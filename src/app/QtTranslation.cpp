@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace {
@@ -22,6 +23,8 @@ public:
 } // namespace
 
 bool QtTranslation::install() {
+    // What Qt words and formats itself (month names, file sizes and kinds) follows as well.
+    QLocale::setDefault(QLocale(QLocale::Slovenian, QLocale::Slovenia));
     auto *translator = new CatalogueTranslator(QCoreApplication::instance());
     if (!translator->load(QStringLiteral("qt_sl"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

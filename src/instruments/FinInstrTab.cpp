@@ -31,6 +31,8 @@ FinInstrTab::FinInstrTab(QWidget *parent) : MainTab(parent) {
         }
     });
     eISIN->installEventFilter(this);
+    // An ISIN is twelve characters; the field keeps that width in a wide window.
+    eISIN->setMaximumWidth(eISIN->fontMetrics().horizontalAdvance(QString(16, u'W')));
     dbgDPATVP_SFVP = new DataGrid(this);
     dbgDPATVP_SFVP->setObjectName(QStringLiteral("dbgDPATVP_SFVP"));
     dbgDPATVP_SFVP->SortInfo = {InstrumentRegisterView::defaultSort()};

@@ -238,6 +238,7 @@ TEST(MainWindow, StandardDialogsSpeakSlovenian) {
         texts << buttons.button(which)->text().remove('&');
     EXPECT_EQ(texts, QStringList({QString::fromUtf8("Prekliči"), "Da", "Shrani"}));
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), "Shrani kot");
+    EXPECT_EQ(QLocale().monthName(3), "marec");
 }
 
 TEST(MainWindow, EveryListTitlesItsColumnsForAClerkAndShowsThemWhole) {
