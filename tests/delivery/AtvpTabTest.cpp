@@ -80,11 +80,11 @@ TEST_F(AtvpPage, UnsentFilesAreSortedByNameAndSayWhatTheRegisterHoldsOfThem) {
 
     page.entered();
 
-    EXPECT_EQ(AtvpTab::entries(page.lbNeposlana),
-              QStringList({"EMIR001_1.xml",
-                           "trdat01_1.xml  \u2014 Generirano, dan poročanja 28.03.2014",
-                           "TRDAT01_4.xml  \u2014 Ponovno generirano, dan poročanja 31.03.2014",
-                           "TRDAT01_9.xml  \u2014 ni v registru"}));
+    EXPECT_EQ(
+        AtvpTab::entries(page.lbNeposlana),
+        QStringList({"EMIR001_1.xml", "trdat01_1.xml  \u2014 Generirano, dan poročanja 28.03.2014",
+                     "TRDAT01_4.xml  \u2014 Ponovno generirano, dan poročanja 31.03.2014",
+                     "TRDAT01_9.xml  \u2014 ni v registru"}));
     EXPECT_EQ(AtvpTab::fileNames(page.lbNeposlana),
               QStringList({"EMIR001_1.xml", "trdat01_1.xml", "TRDAT01_4.xml", "TRDAT01_9.xml"}));
 }
