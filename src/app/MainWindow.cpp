@@ -15,11 +15,16 @@
 #include "TypedEdit.h"
 #include "VersionAgent.h"
 #include "Waiter.h"
+#include "WindowMemory.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QIcon>
+#include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -46,7 +51,16 @@ MainWindow::MainWindow(DataModule &dataModule, Prompter &prompter, const Clock &
     pcMain->addTab(TabSheet1, QStringLiteral("PDF"));
     pcMain->addTab(tsEMIR, QStringLiteral("EMIR"));
     setCentralWidget(pcMain);
-    resize(1100, 700);
+    // Room for the lists' columns, within the screen; a later run takes what the last one left.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        resize(QSize(1400, 900).boundedTo(screen->availableGeometry().size() * 0.9));
+    setWindowIcon(QIcon(QStringLiteral(":/rapo.png")));
+    stResult = new QLabel(this);
+    stResult->setObjectName(QStringLiteral("stResult"));
+    statusBar()->addWidget(stResult, 1);
+    for (int page = 0; page < pcMain->count(); ++page)
+        if (auto *tab = qobject_cast<MainTab *>(pcMain->widget(page)))
+            connect(tab, &MainTab::statusMessage, this, &MainWindow::showResult);
 
     // Date fields show the run's today when the window opens.
     for (TypedEdit *field : findChildren<TypedEdit *>())
@@ -162,6 +176,8 @@ void MainWindow::start() {
     tsEMIR->attach(*session_);
     TabSheet1->attach(*session_);
     tsFinInstr->setPeriodEnd([this] { return tsNabor->to(); });
+    session_->onProgress = [this](const QString &step) { showProgress(step); };
+    WindowMemory::restore(*this);
     pcMain->setCurrentIndex(Nabor);
 }
 
@@ -194,12 +210,42 @@ void MainWindow::showCollectionPages() {
         pcMain->setTabVisible(page, true);
 }
 
+void MainWindow::showProgress(const QString &step) {
+    statusBar()->showMessage(QStringLiteral("Poteka: ") + step + QStringLiteral(" …"));
+    // The action holds the window until it ends: the bar is painted now.
+    statusBar()->repaint();
+    if (!progressShown_) {
+        progressShown_ = true;
+        clearProgressWhenIdle();
+    }
+}
+
+void MainWindow::clearProgressWhenIdle() {
+    // A timer runs once the window processes its events again: when the action has ended, or
+    // while it waits (then the step stays).
+    QTimer::singleShot(waiting_ ? 200 : 0, this, [this] {
+        if (waiting_) {
+            clearProgressWhenIdle();
+            return;
+        }
+        progressShown_ = false;
+        statusBar()->clearMessage();
+    });
+}
+
+void MainWindow::showResult(const QString &text) {
+    stResult->setText(text);
+    statusBar()->clearMessage();
+    statusBar()->repaint();
+}
+
 void MainWindow::closeEvent(QCloseEvent *event) {
     // An action waiting inside its transaction finishes before the window closes.
     if (waiting_) {
         event->ignore();
         return;
     }
+    WindowMemory::save(*this);
     configuration_.fiksniTimeZoneTrgi.clear();
     QMainWindow::closeEvent(event);
 }

@@ -16,6 +16,7 @@ class NaborTab;
 class PdfTab;
 class PorocilaTab;
 class Prompter;
+class QLabel;
 class QTabWidget;
 class Session;
 class DataModule;
@@ -43,6 +44,8 @@ public:
     RunState &runState() { return runState_; }
 
     QTabWidget *pcMain;
+    // The status bar's lasting part: the short result of the last action.
+    QLabel *stResult;
     NaborTab *tsNabor;
     ImportXlsTab *tsImportXLS;
     AtvpTab *tsATVP;
@@ -59,11 +62,17 @@ public Q_SLOTS:
     void showInstrumentChoice();
     // Shows the pages the instrument choice hid.
     void showCollectionPages();
+    // A step of a long action, in the status bar until the action returns to the window.
+    void showProgress(const QString &step);
+    // The short result of an action, in the status bar until the next one.
+    void showResult(const QString &text);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void clearProgressWhenIdle();
+
     DataModule &dataModule_;
     Prompter &prompter_;
     const Clock &clock_;
@@ -75,4 +84,5 @@ private:
     RunState runState_;
     bool terminating_ = false;
     bool waiting_ = false; // an action waits: the pages are disabled
+    bool progressShown_ = false;
 };

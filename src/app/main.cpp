@@ -7,6 +7,7 @@
 #include "MessageBoxPrompter.h"
 #include "ProgramArguments.h"
 #include "ProgramDirectory.h"
+#include "QtTranslation.h"
 #include "RapoError.h"
 #include "VersionAgent.h"
 #include "Waiter.h"
@@ -138,6 +139,7 @@ int main(int argc, char *argv[]) {
     }
 
     QApplication app(argc, argv);
+    QtTranslation::install();
     const ProgramDirectory::Resolution directory = ProgramDirectory::resolve();
     const QString &programDirectory = directory.path;
 

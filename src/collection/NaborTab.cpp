@@ -18,6 +18,7 @@
 #include "WorkingSetCheck.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -29,6 +30,17 @@ struct BusyCursor {
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
+
+// "1 transakcija", "2 transakciji", "3 transakcije", "5 transakcij".
+QString transactions(int count) {
+    const int last = count % 100;
+    const char *ending = last == 1 ? "a" : last == 2 ? "i" : (last == 3 || last == 4) ? "e" : "";
+    return QString::number(count) + QStringLiteral(" transakcij") + QLatin1String(ending);
+}
+
+QString periodShown(const QDate &from, const QDate &to) {
+    return ShortDateFormat::toText(from) + QStringLiteral(" – ") + ShortDateFormat::toText(to);
+}
 } // namespace
 
 NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
@@ -156,15 +168,32 @@ void NaborTab::bbNaborClick() {
             CollectionRun::run(*session_, *workingSet_, *state_, from(), to());
         showWorkingSet();
         if (result.ending == CollectionRun::Ending::ChoiceNeeded) {
+            Q_EMIT statusMessage(QStringLiteral("Nabor ") + periodShown(from(), to()) +
+                                 QStringLiteral(" čaka na izbiro finančnih instrumentov."));
             Q_EMIT instrumentChoiceNeeded();
             return;
         }
         setGenerationAllowed(result.generationEnabled);
+        reportLoaded(result.rows);
     } catch (const RapoError &e) {
         setGenerationAllowed(false);
         showWorkingSet();
+        Q_EMIT statusMessage(QStringLiteral("Nabor ni uspel."));
         session_->prompter.error(e.message());
     }
+}
+
+void NaborTab::reportLoaded(int rows) {
+    const QString period = periodShown(from(), to());
+    if (rows == 0) {
+        Q_EMIT statusMessage(QStringLiteral("Nabor ") + period +
+                             QStringLiteral(": ni transakcij za poročanje."));
+        session_->prompter.information(QStringLiteral("V obdobju ") + period +
+                                       QStringLiteral(" ni transakcij za poročanje."));
+        return;
+    }
+    Q_EMIT statusMessage(QStringLiteral("Nabor ") + period + QStringLiteral(": ") +
+                         transactions(rows) + u'.');
 }
 
 void NaborTab::loadAfterInstrumentChoice() {
@@ -176,6 +205,8 @@ void NaborTab::loadAfterInstrumentChoice() {
         const CollectionRun::Result result = CollectionRun::loadWorkingSet(
             *session_, *workingSet_, *state_, from(), to(), state_->regeneration.active);
         setGenerationAllowed(result.generationEnabled);
+        showWorkingSet();
+        reportLoaded(result.rows);
     } catch (const RapoError &e) {
         setGenerationAllowed(false);
         session_->prompter.error(e.message());
@@ -194,8 +225,16 @@ void NaborTab::bbGenXMLClick() {
         // A registered working set is not registered again; an invalid one may be corrected.
         if (result.valid)
             setGenerationAllowed(false);
+        const QString file = QFileInfo(result.path).fileName();
+        Q_EMIT statusMessage(result.valid
+                                 ? QStringLiteral("Poročilo ") + file +
+                                       QStringLiteral(" je zapisano in skladno s shemo.")
+                                 : QStringLiteral("Poročilo ") + file +
+                                       QStringLiteral(" ni skladno s shemo in ni vpisano v "
+                                                      "register; napaka je na strani »ATVP«."));
         Q_EMIT reportGenerated(result.path, result.errorLine);
     } catch (const WorkingSetCheck::Failed &e) {
+        Q_EMIT statusMessage(QStringLiteral("Poročilo ni generirano: nabor ima napake."));
         session_->prompter.failureList(
             QStringLiteral("Poročilo ni generirano. Popravite podatke in ponovite nabor."),
             WorkingSetCheck::columnTitles(), WorkingSetCheck::table(e.failures()));
@@ -244,6 +283,7 @@ void NaborTab::regenerate(const ReportRegister::Row &report) {
             return;
         }
         setGenerationAllowed(result.generationEnabled);
+        reportLoaded(result.rows);
         Q_EMIT regenerationLoaded();
     } catch (const RapoError &e) {
         setGenerationAllowed(false);
@@ -256,11 +296,21 @@ void NaborTab::bTZInfoClick() {
     if (!session_)
         return;
     const Configuration &c = session_->configuration;
+    const auto offset = [&](const QDateTime &moment) {
+        return TimeZone::venueOffset(QStringLiteral("+01"), c.sfTrgaPorocevalca, moment,
+                                     c.fiksniTimeZoneTrgi);
+    };
     try {
+        const QDateTime now = session_->clock.now();
+        // The rows of the collection carry the offset of their own day, which may differ.
+        const QDateTime lastDay(to(), QTime(12, 0));
         session_->prompter.information(
-            QStringLiteral("Časovni pas : ") +
-            TimeZone::venueOffset(QStringLiteral("+01"), c.sfTrgaPorocevalca, session_->clock.now(),
-                                  c.fiksniTimeZoneTrgi));
+            QStringLiteral("Časovni pas : ") + offset(now) +
+            QStringLiteral("\n\nTo je časovni pas trga poročevalca (") + c.sfTrgaPorocevalca +
+            QStringLiteral(") zdaj, ") + now.toString(QStringLiteral("dd.MM.yyyy hh:mm")) +
+            QStringLiteral(".\nNa zadnji dan obdobja, ") + ShortDateFormat::toText(to()) +
+            QStringLiteral(", je ") + offset(lastDay) +
+            QStringLiteral(". Vrstice nabora kažejo časovni pas trga svojega dne."));
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }
@@ -272,6 +322,7 @@ void NaborTab::BitBtn3Click() {
     try {
         if (!CollectionDeletion::deletePeriodAsked(*session_, from(), to()))
             return;
+        Q_EMIT statusMessage(QStringLiteral("Nabrane neposlane transakcije so zbrisane."));
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }

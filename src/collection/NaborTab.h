@@ -78,6 +78,8 @@ private:
     void dbgDPATVPPSLDrawColumnCell(CellColors &colors, int column, const FieldDef &field,
                                     bool selected);
     void setGenerationAllowed(bool allowed);
+    // Says how many rows the working set of the period has; an empty one is told.
+    void reportLoaded(int rows);
 
     Session *session_ = nullptr;
     RunState *state_ = nullptr;

@@ -18,6 +18,7 @@ namespace {
 template <typename Compose>
 void assignmentPhase(Session &session, int number, Query &uDPATVPPSL, EditableTable &tDPATVPPSL,
                      Compose compose) {
+    session.progress(QStringLiteral("Faza %1").arg(number));
     try {
         Transaction tx(session.db);
         uDPATVPPSL.clearSql();
@@ -130,6 +131,7 @@ ReportRegeneration::Result ReportRegeneration::start(Session &session, WorkingSe
         period(u);
     });
 
+    session.progress(QStringLiteral("Faza 4"));
     try {
         Transaction tx(session.db);
         Query imports(session.db);
@@ -155,6 +157,7 @@ ReportRegeneration::Result ReportRegeneration::start(Session &session, WorkingSe
     }
 
     int choiceNeeded = 0;
+    session.progress(QStringLiteral("Faza 5"));
     try {
         Transaction tx(session.db);
         choiceNeeded =

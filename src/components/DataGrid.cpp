@@ -176,12 +176,21 @@ DataGrid::DataGrid(QWidget *parent) : QWidget(parent) {
                     GridButton::gbPrint, GridButton::gbPrintGroup, GridButton::gbRefresh,
                     GridButton::gbSort, GridButton::gbGraph, GridButton::gbTitleWordWrap,
                     GridButton::gbCopyToClip, GridButton::gbExport});
+    // The bar's room stays while it is hidden: showing it must not move the rows under the mouse.
+    QSizePolicy keepRoom = toolBar_->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    toolBar_->setSizePolicy(keepRoom);
     toolBar_->setVisible(false);
 
     connect(view_, &QTableView::doubleClicked, this, [this] { zoom(); });
     connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this, &DataGrid::sortByTitle);
     connect(view_->horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this] { rebuildSelected(); });
+            [this](int column, int, int width) {
+                // A width the user gave a column stays through reloads.
+                if (!fitting_)
+                    keptWidths_.insert(source_->fieldAt(column).name.toUpper(), width);
+                rebuildSelected();
+            });
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 const int row = sourceRow(current.row());
@@ -200,29 +209,83 @@ RowSource *DataGrid::dataSet() const {
 }
 
 void DataGrid::setDataSet(RowSource *dataSet) {
+    fitting_ = true;
     source_->setDataSet(dataSet);
     if (!selected_.isEmpty())
         setSelected(selected_);
+    // Before the first load the titles already show whole.
+    fitColumns();
     completeSortInfo();
 }
 
 void DataGrid::dataSetChanged() {
+    // The widths a reload passes through are not the user's.
+    fitting_ = true;
     sortColumn_ = -1;
     proxy_->sort(-1);
     view_->horizontalHeader()->setSortIndicatorShown(false);
     source_->dataSetChanged();
     if (!selected_.isEmpty())
         setSelected(selected_);
-    // A column is as wide as its declared width, and never narrower than its title.
-    const QFontMetrics titles(view_->horizontalHeader()->font());
-    for (int c = 0; c < source_->columnCount(); ++c) {
-        const FieldDef field = source_->fieldAt(c);
-        const int title = titles.horizontalAdvance(GridDataSource::title(field)) + 16;
-        const int declared = field.width > 0
-                                 ? field.width * view_->fontMetrics().averageCharWidth() + 8
-                                 : view_->horizontalHeader()->defaultSectionSize();
-        view_->setColumnWidth(c, qMax(title, declared));
+    fitColumns();
+}
+
+int DataGrid::fittingWidth(int column) const {
+    const FieldDef field = source_->fieldAt(column);
+    const QFontMetrics cells = view_->fontMetrics();
+    const auto advance = [&cells](const QString &sample) {
+        return cells.horizontalAdvance(sample);
+    };
+    int content = 0;
+    switch (field.type) {
+    case FieldDef::Type::Date:
+        content = advance(QStringLiteral("00.00.0000"));
+        break;
+    case FieldDef::Type::DateTime:
+        content = advance(QStringLiteral("00.00.0000 00:00:00"));
+        break;
+    case FieldDef::Type::Time:
+        content = advance(QStringLiteral("00:00:00"));
+        break;
+    case FieldDef::Type::Whole:
+        content = field.width > 0 ? advance(QString(field.width, u'0'))
+                                  : advance(QStringLiteral("00000000"));
+        break;
+    case FieldDef::Type::Number:
+        content = field.width > 0 ? advance(QString(field.width, u'0'))
+                                  : advance(QStringLiteral("0.000.000,00"));
+        break;
+    case FieldDef::Type::Text:
+        // Codes, names and file names are mostly capitals and digits.
+        content = advance(QString(field.width > 0 ? field.width : 12, u'0'));
+        break;
     }
+    // The title needs its own room and that of a sort indicator.
+    QHeaderView *header = view_->horizontalHeader();
+    const int title =
+        qMax(header->sectionSizeHint(column),
+             QFontMetrics(header->font()).horizontalAdvance(GridDataSource::title(field)) + 16) +
+        12;
+    return qMax(title, content + 12);
+}
+
+void DataGrid::fitColumns() {
+    fitting_ = true;
+    for (int c = 0; c < source_->columnCount(); ++c) {
+        const QString name = source_->fieldAt(c).name;
+        const int kept = keptWidths_.value(name.toUpper(), 0);
+        view_->setColumnWidth(c, kept > 0 ? kept : fittingWidth(c));
+    }
+    fitting_ = false;
+    rebuildSelected();
+}
+
+void DataGrid::keepColumnWidths(const QHash<QString, int> &widths) {
+    keptWidths_.clear();
+    for (auto it = widths.begin(); it != widths.end(); ++it)
+        if (it.value() > 0)
+            keptWidths_.insert(it.key().toUpper(), it.value());
+    fitColumns();
 }
 
 void DataGrid::setLabelText(const QString &text) {
@@ -551,8 +614,8 @@ QString DataGrid::clipboardText(GridDataSource &source, const QString &caption) 
 void DataGrid::copyToClipboard() {
     RowSource *ds = dataSet();
     const int rows = ds && ds->active() ? ds->recordCount() : 0;
-    QProgressDialog progress(QStringLiteral("Copy to clipboard"), QString(), 0, rows, this);
-    progress.setWindowTitle(QStringLiteral("Copy to clipboard"));
+    QProgressDialog progress(QStringLiteral("Kopiranje v odložišče"), QString(), 0, rows, this);
+    progress.setWindowTitle(QStringLiteral("RAPO"));
     progress.setMinimumDuration(500);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString text = clipboardText(*source_, labelText);

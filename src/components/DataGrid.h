@@ -3,6 +3,7 @@
 #include "FieldDef.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QWidget>
 #include <functional>
@@ -49,7 +50,7 @@ struct CellColors {
 
 // The read-only, row-select list of every screen: columns from the dataset's fields, a caption
 // label, a per-cell colouring hook, zoom on Enter and double click, and a bar of tool buttons
-// shown while the list has the focus.
+// shown while the list has the focus (its room is kept while hidden, so the rows never move).
 class DataGrid : public QWidget {
     Q_OBJECT
 public:
@@ -84,6 +85,13 @@ public:
     // Column layout: one line per shown field: name, tab, width, tab, title.
     QStringList selected() const;
     void setSelected(const QStringList &layout);
+
+    // Widths the user gave columns, by upper-case field name: they stay through reloads (and
+    // between runs, when the window keeps them) where other columns are fitted.
+    QHash<QString, int> keptColumnWidths() const { return keptWidths_; }
+    void keepColumnWidths(const QHash<QString, int> &widths);
+    // The width a column gets from its title and the typical text of its field.
+    int fittingWidth(int column) const;
 
     QList<SortDefinition> SortInfo;
     // Gives definitions without display text one made of their columns' titles.
@@ -131,6 +139,8 @@ private:
     void showToolButtons(bool shown);
     void sortByTitle(int column);
     void rebuildSelected();
+    // Gives every column its kept width, or one that fits its title and typical content.
+    void fitColumns();
     void applyTitleFont(bool focused);
 
     GridDataSource *source_;
@@ -141,6 +151,8 @@ private:
     QList<QToolButton *> buttons_;
     QList<GridButton> gridButtons_;
     QStringList selected_;
+    QHash<QString, int> keptWidths_;
+    bool fitting_ = false;
     bool titleWordWrap_ = false;
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;

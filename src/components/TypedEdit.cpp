@@ -94,6 +94,7 @@ TypedEdit::TypedEdit(DataType type, QWidget *parent)
     setColor(palette().color(QPalette::Button));
     updateTextColor();
     updateMask();
+    updateSizePolicy();
     connect(pickerButton_, &QToolButton::clicked, this, &TypedEdit::openPicker);
     connect(clearButton_, &QToolButton::clicked, this, &TypedEdit::clear);
     // Changes that do not come through a key (the context menu's paste, cut) touch as well.
@@ -107,8 +108,36 @@ void TypedEdit::setDataType(DataType type) {
     value_ = QVariant();
     endTouch();
     updateMask();
+    updateSizePolicy();
     setText(shownText());
     holdTodayUntilLoaded();
+}
+
+void TypedEdit::updateSizePolicy() {
+    const bool fixed = dataType_ == DataType::Date || dataType_ == DataType::Time ||
+                       dataType_ == DataType::DateTime;
+    setSizePolicy(fixed ? QSizePolicy::Fixed : QSizePolicy::Expanding, QSizePolicy::Fixed);
+    updateGeometry();
+}
+
+QSize TypedEdit::sizeHint() const {
+    QString sample;
+    switch (dataType_) {
+    case DataType::Date:
+        sample = QStringLiteral("00.00.00000");
+        break;
+    case DataType::Time:
+        sample = QStringLiteral("00:00:000");
+        break;
+    case DataType::DateTime:
+        sample = QStringLiteral("00.00.0000 00:00:000");
+        break;
+    default:
+        return QLineEdit::sizeHint();
+    }
+    // Room for the picker and clear buttons, which stand inside the right edge while editing.
+    const int buttons = 2 * height();
+    return {fontMetrics().horizontalAdvance(sample) + 2 + buttons + 6, height()};
 }
 
 void TypedEdit::setDisplayFormat(const QString &format) {
@@ -318,7 +347,7 @@ void TypedEdit::reportError(const QString &message) {
     if (errorReporter_)
         errorReporter_(message);
     else
-        QMessageBox::critical(window(), QGuiApplication::applicationDisplayName(), message);
+        QMessageBox::critical(window(), QStringLiteral("RAPO"), message);
     applying_ = false;
 }
 
@@ -531,7 +560,7 @@ TypedEdit::Converted TypedEdit::convert(DataType type, const QString &text) cons
         return result;
     result.empty = false;
     const auto fail = [&](const char *what) {
-        result.error = tr("'%1' is not a valid %2").arg(text, QLatin1StringView(what));
+        result.error = QStringLiteral("'%1' ni %2").arg(text, QString::fromUtf8(what));
         return result;
     };
     switch (type) {
@@ -542,7 +571,7 @@ TypedEdit::Converted TypedEdit::convert(DataType type, const QString &text) cons
         bool ok = false;
         const int number = trimmed.toInt(&ok);
         if (!ok)
-            return fail("integer value");
+            return fail("veljavno celo število");
         result.value = number;
         return result;
     }
@@ -553,21 +582,21 @@ TypedEdit::Converted TypedEdit::convert(DataType type, const QString &text) cons
         bool ok = false;
         const double number = plain.toDouble(&ok);
         if (!ok || !std::isfinite(number))
-            return fail("floating point value");
+            return fail("veljavno število");
         result.value = number;
         return result;
     }
     case DataType::Date: {
         const QDate date = readShortDate(trimmed);
         if (!date.isValid())
-            return fail("date");
+            return fail("veljaven datum (dd.mm.llll)");
         result.value = date;
         return result;
     }
     case DataType::Time: {
         const QTime time = readLongTime(trimmed);
         if (!time.isValid())
-            return fail("time");
+            return fail("veljaven čas (hh:mm:ss)");
         result.value = time;
         return result;
     }
@@ -576,7 +605,7 @@ TypedEdit::Converted TypedEdit::convert(DataType type, const QString &text) cons
         const QDate date = readShortDate(blank < 0 ? trimmed : trimmed.left(blank));
         const QTime time = blank < 0 ? QTime(0, 0) : readLongTime(trimmed.mid(blank + 1));
         if (!date.isValid() || !time.isValid())
-            return fail("date and time");
+            return fail("veljaven datum in čas (dd.mm.llll hh:mm:ss)");
         result.value = wallClock(date, time);
         return result;
     }

@@ -58,6 +58,9 @@ public:
     // Shows a conversion error; by default in a message box.
     void setErrorReporter(std::function<void(const QString &)> reporter);
 
+    // A date or time keeps the width of its text and the two buttons; other types stretch.
+    QSize sizeHint() const override;
+
     // The window is loaded: a date edit takes today's date, another converts its stored text.
     // Happens by itself when the edit is first shown, unless a value was set before. Until
     // then a date edit already holds today's date, so that windows not shown yet read it.
@@ -117,6 +120,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void updateSizePolicy();
     struct Converted {
         bool empty = true;
         QVariant value;

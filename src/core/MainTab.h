@@ -16,4 +16,8 @@ public:
     static const QString notAvailableHint;
     // Disables a control and says why in its tooltip (keeping its own hint after it).
     static void markNotAvailable(QWidget *control);
+
+Q_SIGNALS:
+    // The short result of an action, for the window's status bar.
+    void statusMessage(const QString &text);
 };

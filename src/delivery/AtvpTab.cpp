@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace {
 void fill(QListWidget *list, const QStringList &names) {
     list->clear();
@@ -57,9 +59,9 @@ AtvpTab::AtvpTab(QWidget *parent) : MainTab(parent) {
 
     auto *layout = new QGridLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("XML Poročila"), this), 0, 0);
-    layout->addWidget(bbNeposlano, 0, 1);
+    layout->addWidget(bbNeposlano, 0, 1, Qt::AlignRight);
     layout->addWidget(new QLabel(QStringLiteral("Podpisana in poslana poročila"), this), 0, 2);
-    layout->addWidget(bbPodpisana, 0, 3);
+    layout->addWidget(bbPodpisana, 0, 3, Qt::AlignRight);
     layout->addWidget(lbNeposlana, 1, 0, 1, 2);
     layout->addWidget(clbPoslana, 1, 2, 1, 2);
     layout->addWidget(bSign, 2, 0, 1, 2);
@@ -67,7 +69,6 @@ AtvpTab::AtvpTab(QWidget *parent) : MainTab(parent) {
     layout->addWidget(eXMLFile, 3, 1, 1, 3);
     layout->addWidget(mXMLNapake, 4, 0, 1, 4);
     layout->setRowStretch(1, 3);
-    layout->setRowStretch(4, 1);
 
     connect(bbNeposlano, &QPushButton::clicked, this, &AtvpTab::bbNeposlanoClick);
     connect(bbPodpisana, &QPushButton::clicked, this, &AtvpTab::bbPodpisanaClick);
@@ -93,11 +94,21 @@ void AtvpTab::showValidationError(const QString &path, const QString &errorLine)
     eXMLFile->setText(path);
     for (QWidget *w : std::initializer_list<QWidget *>{Label1, eXMLFile, mXMLNapake})
         w->setVisible(true);
+    // The error area takes room only while it is shown.
+    static_cast<QGridLayout *>(layout())->setRowStretch(4, 1);
 }
 
 void AtvpTab::hideValidationError() {
     for (QWidget *w : std::initializer_list<QWidget *>{Label1, eXMLFile, mXMLNapake})
         w->setVisible(false);
+    static_cast<QGridLayout *>(layout())->setRowStretch(4, 0);
+}
+
+QStringList AtvpTab::fileNames(const QListWidget *list) {
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->data(Qt::UserRole).toString();
+    return names;
 }
 
 QStringList AtvpTab::entries(const QListWidget *list) {
@@ -131,26 +142,38 @@ void AtvpTab::bbPodpisanaClick() {
 }
 
 void AtvpTab::loadUnsent() {
-    fill(lbNeposlana, ReportFileLists::unsent(*session_));
+    QStringList names = ReportFileLists::unsent(*session_);
     QStringList undelivered;
+    QStringList notes;
     try {
         undelivered = ReportFileLists::undelivered(*session_);
+        // A report whose file went but whose signed file did not is listed by its report file.
+        for (const QString &file : undelivered)
+            if (!names.contains(file, Qt::CaseInsensitive))
+                names << file;
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }
-    // Each entry keeps its file name; a report marked sent but not delivered says so.
-    for (int i = 0; i < lbNeposlana->count(); ++i) {
-        QListWidgetItem *item = lbNeposlana->item(i);
-        item->setData(Qt::UserRole, item->text());
-        if (undelivered.contains(item->text(), Qt::CaseInsensitive))
-            item->setText(item->text() + QStringLiteral("  \u2014 poslano, ni dostavljeno"));
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    try {
+        notes = ReportFileLists::registerNotes(*session_, names);
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
     }
-    for (const QString &file : undelivered)
-        if (lbNeposlana->findItems(file, Qt::MatchStartsWith).isEmpty()) {
-            auto *item = new QListWidgetItem(
-                file + QStringLiteral("  \u2014 poslano, ni dostavljeno"), lbNeposlana);
-            item->setData(Qt::UserRole, file);
-        }
+    lbNeposlana->clear();
+    // Each entry keeps its file name; beside it what the register says of the report.
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        QString note = notes.value(i);
+        // A report marked sent but not delivered (its note says when it was sent).
+        if (undelivered.contains(names[i], Qt::CaseInsensitive))
+            note += note.isEmpty() ? QStringLiteral("poslano, ni dostavljeno")
+                                   : QStringLiteral(", ni dostavljeno");
+        auto *item = new QListWidgetItem(
+            note.isEmpty() ? names[i] : names[i] + QStringLiteral("  \u2014 ") + note, lbNeposlana);
+        item->setData(Qt::UserRole, names[i]);
+    }
 }
 
 void AtvpTab::loadSigned() {
@@ -192,9 +215,14 @@ void AtvpTab::bSignClick() {
             selected << lbNeposlana->item(i)->data(Qt::UserRole).toString();
     Q_EMIT signingStarted();
     try {
-        signing_->signAndDeliver(credentials, selected);
+        const QStringList delivered = signing_->signAndDeliver(credentials, selected);
         loadUnsent();
         loadSigned();
+        if (!delivered.isEmpty())
+            Q_EMIT statusMessage(QStringLiteral("Podpisano, kriptirano in poslano: ") +
+                                 delivered.join(QStringLiteral(", ")) + u'.');
+        else if (credentials)
+            Q_EMIT statusMessage(QStringLiteral("Podpisovanje je končano."));
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }

@@ -32,8 +32,10 @@ public:
     void showValidationError(const QString &path, const QString &errorLine);
     void hideValidationError();
 
-    // The entries of a list, in order.
+    // The entries of a list, in order, as shown.
     static QStringList entries(const QListWidget *list);
+    // The file names of the unsent list's entries, in order.
+    static QStringList fileNames(const QListWidget *list);
 
     QListWidget *lbNeposlana;
     QPushButton *bbNeposlano;

@@ -3,7 +3,9 @@
 #include "FileDelivery.h"
 #include "ProgramDirectory.h"
 #include "Query.h"
+#include "ReportRegister.h"
 #include "Session.h"
+#include "ShortDateFormat.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -97,4 +99,33 @@ QString ReportFileLists::withoutExtension(const QString &fileName) {
 
 QString ReportFileLists::signatureName(const QString &fileName) {
     return withoutExtension(fileName) + QStringLiteral(".sig");
+}
+
+QStringList ReportFileLists::registerNotes(Session &session, const QStringList &files) {
+    QStringList notes(files.size());
+    Query q(session.db);
+    q.setText(QStringLiteral("select XML_FILE, STATUS, DANPOROCANJA, DAN from DPATVP order by "
+                             "ZAPST"));
+    q.open();
+    // The latest report of a file speaks for it.
+    for (; !q.eof(); q.next()) {
+        const QString file = q.asString(QStringLiteral("XML_FILE"));
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            if (files[i].compare(file, Qt::CaseInsensitive) != 0)
+                continue;
+            QString note =
+                ReportRegister::statusText(q.asInteger(QStringLiteral("STATUS"))) +
+                QStringLiteral(", dan poročanja ") +
+                ShortDateFormat::toText(q.asDateTime(QStringLiteral("DANPOROCANJA")).date());
+            if (!q.isNull(QStringLiteral("DAN")))
+                note += QStringLiteral(", poslano ") +
+                        q.asDateTime(QStringLiteral("DAN"))
+                            .toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+            notes[i] = note;
+        }
+    }
+    for (qsizetype i = 0; i < files.size(); ++i)
+        if (notes[i].isEmpty() && !files[i].startsWith(QStringLiteral("EMIR"), Qt::CaseInsensitive))
+            notes[i] = QStringLiteral("ni v registru");
+    return notes;
 }

@@ -33,6 +33,12 @@ public:
     // that stopped between marking and delivering. The next signing delivers them.
     static QStringList undelivered(Session &session);
 
+    // For every unsent file, what the register says of it, so that a report sent or answered
+    // is not signed by mistake: the latest report of that file with its status and reporting
+    // day (and its sending time once sent), "ni v registru" for a report file the register does
+    // not know, nothing for an EMIR file. Throws the database's error.
+    static QStringList registerNotes(Session &session, const QStringList &files);
+
     // "TRDAT01_x.xml" -> "TRDAT01_x.sig": the part from the last point on is dropped, then
     // ".sig" is appended.
     static QString signatureName(const QString &fileName);

@@ -77,6 +77,7 @@ bool ReportSigning::signAndSend(const QString &fileName, const QString &user,
     int unsent = 0;
     if (deliverIt && !maySign(fileName, unsent))
         return false;
+    session_.progress(QStringLiteral("Podpisovanje ") + fileName);
     const QString input = session_.programDirectory + fileName;
     const QString output = session_.programDirectory + ReportFileLists::signatureName(fileName);
     if (!signer_.sign(program, input, output, user, passPhrase, recipient))

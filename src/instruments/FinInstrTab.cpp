@@ -31,6 +31,8 @@ FinInstrTab::FinInstrTab(QWidget *parent) : MainTab(parent) {
         }
     });
     eISIN->installEventFilter(this);
+    // An ISIN is twelve characters; the field keeps that width in a wide window.
+    eISIN->setMaximumWidth(eISIN->fontMetrics().horizontalAdvance(QString(16, u'W')));
     dbgDPATVP_SFVP = new DataGrid(this);
     dbgDPATVP_SFVP->setObjectName(QStringLiteral("dbgDPATVP_SFVP"));
     dbgDPATVP_SFVP->SortInfo = {InstrumentRegisterView::defaultSort()};
@@ -49,6 +51,12 @@ FinInstrTab::FinInstrTab(QWidget *parent) : MainTab(parent) {
     bNabor->setObjectName(QStringLiteral("bNabor"));
     bNabor->setVisible(false);
     connect(bNabor, &QPushButton::clicked, this, &FinInstrTab::bNaborClick);
+    lbIzbira = new QLabel(this);
+    lbIzbira->setObjectName(QStringLiteral("lbIzbira"));
+    lbIzbira->setWordWrap(true);
+    lbIzbira->setFrameShape(QFrame::StyledPanel);
+    lbIzbira->setMargin(6);
+    lbIzbira->setVisible(false);
 
     chooseInstrument = [this](const InstrumentChoice::Offer &offer) -> std::optional<QString> {
         InstrumentChoiceDialog dialog(this);
@@ -65,6 +73,7 @@ FinInstrTab::FinInstrTab(QWidget *parent) : MainTab(parent) {
     top->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(lbIzbira);
     layout->addWidget(dbgDPATVP_SFVP, 1);
 }
 
@@ -114,6 +123,33 @@ void FinInstrTab::showAfterCollectionChoice() {
     }
     reopenList();
     bNabor->setVisible(false);
+    collectionWaits_ = true;
+    refreshChoiceHint();
+}
+
+void FinInstrTab::refreshChoiceHint() {
+    lbIzbira->setVisible(collectionWaits_ && session_);
+    if (!collectionWaits_ || !session_)
+        return;
+    QStringList open;
+    try {
+        open = InstrumentRegisterView::openChoiceIsins(*session_);
+    } catch (const RapoError &e) {
+        session_->prompter.error(e.message());
+    }
+    const QString pages =
+        QStringLiteral("Strani »Nabor«, »Import .xls«, »ATVP« in »Poročila« so do vrnitve skrite.");
+    if (open.isEmpty())
+        lbIzbira->setText(QStringLiteral("Vsi finančni instrumenti so izbrani. Z gumbom »Nazaj "
+                                         "na nabor« se vrnete na nabor. ") +
+                          pages);
+    else
+        lbIzbira->setText(
+            QStringLiteral("Nabor čaka na izbiro poročanega finančnega instrumenta za ISIN: ") +
+            open.join(QStringLiteral(", ")) +
+            QStringLiteral(".\nDvakrat kliknite rdečo vrstico (ali pritisnite Enter) in izberite "
+                           "instrument. Ko so vsi izbrani, se pokaže gumb »Nazaj na nabor«. ") +
+            pages);
 }
 
 QDate FinInstrTab::periodEnd() const {
@@ -139,6 +175,8 @@ void FinInstrTab::dbgDPATVP_SFVPZoom() {
         if (chosen) {
             try {
                 InstrumentChoice::apply(*session_, row, *chosen, periodEnd());
+                Q_EMIT statusMessage(QStringLiteral("Za ISIN ") + row.isin +
+                                     QStringLiteral(" je izbran instrument ") + *chosen + u'.');
             } catch (const RapoError &e) {
                 session_->prompter.error(e.message());
             }
@@ -153,6 +191,7 @@ void FinInstrTab::dbgDPATVP_SFVPZoom() {
 
 void FinInstrTab::refreshReturnButton() {
     bNabor->setVisible(InstrumentRegisterView::openChoices(*session_) == 0);
+    refreshChoiceHint();
     if (view_->qDPATVP_SFVP.active()) {
         view_->qDPATVP_SFVP.first();
         dbgDPATVP_SFVP->setCurrentRow(0);
@@ -163,6 +202,8 @@ void FinInstrTab::bNaborClick() {
     if (!session_)
         return;
     bNabor->setVisible(false);
+    collectionWaits_ = false;
+    refreshChoiceHint();
     Q_EMIT returnToCollection();
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 class InstrumentRegisterView;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class Session;
@@ -47,6 +48,8 @@ public:
     QLineEdit *eISIN;
     DataGrid *dbgDPATVP_SFVP;
     QPushButton *bNabor;
+    // While the collection waits for the choice: what is still to choose and how to return.
+    QLabel *lbIzbira;
 
 public Q_SLOTS:
     void eISINKeyUp();
@@ -63,6 +66,7 @@ protected:
 private:
     void reopenList();
     void refreshReturnButton();
+    void refreshChoiceHint();
     QDate periodEnd() const;
     void dbgDPATVP_SFVPDrawColumnCell(CellColors &colors, int column, const FieldDef &field,
                                       bool selected);
@@ -71,4 +75,5 @@ private:
     RunState *state_ = nullptr;
     std::unique_ptr<InstrumentRegisterView> view_;
     std::function<QDate()> periodEnd_;
+    bool collectionWaits_ = false;
 };

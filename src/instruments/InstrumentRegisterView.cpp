@@ -6,9 +6,11 @@
 namespace {
 const QString registerTable = QStringLiteral("DPATVP_SFVP");
 
-FieldDef field(const char *name, FieldDef::Type type, int width, bool visible) {
+FieldDef field(const char *name, FieldDef::Type type, int width, bool visible,
+               const char *caption = "") {
     FieldDef f;
     f.name = QString::fromLatin1(name);
+    f.caption = QString::fromUtf8(caption);
     f.type = type;
     f.width = width;
     f.visible = visible;
@@ -18,10 +20,10 @@ FieldDef field(const char *name, FieldDef::Type type, int width, bool visible) {
 std::vector<FieldDef> listFields() {
     using T = FieldDef::Type;
     std::vector<FieldDef> fields = {
-        field("ISIN", T::Text, 14, true),
-        field("SFVP_POROCANJE", T::Whole, 14, true),
-        field("SFVP_OLD", T::Whole, 10, true),
-        field("DANSPR", T::DateTime, 19, true),
+        field("ISIN", T::Text, 14, true, "ISIN"),
+        field("SFVP_POROCANJE", T::Whole, 8, true, "Poročana šifra VP"),
+        field("SFVP_OLD", T::Whole, 8, true, "Prejšnja poročana šifra VP"),
+        field("DANSPR", T::DateTime, 0, true, "Datum spremembe"),
     };
     // Loaded for the editing of a row, not shown.
     const QList<QPair<const char *, T>> hidden = {
@@ -111,4 +113,15 @@ int InstrumentRegisterView::openChoices(Session &session) {
     q.setString(QStringLiteral("ISIN"), QStringLiteral("%"));
     q.open();
     return static_cast<int>(q.asInteger(QStringLiteral("Odprte")));
+}
+
+QStringList InstrumentRegisterView::openChoiceIsins(Session &session) {
+    Query q(session.db);
+    q.setText(QStringLiteral("select distinct upper(ISIN) as ISIN from DPATVP_SFVP where "
+                             "SFVP_POROCANJE IS NULL order by 1"));
+    q.open();
+    QStringList isins;
+    for (; !q.eof(); q.next())
+        isins << q.asString(QStringLiteral("ISIN"));
+    return isins;
 }

@@ -36,6 +36,8 @@ public:
     // Register rows the list can show that still wait for the user's choice of a reported
     // instrument, whatever the list's filter.
     static int openChoices(Session &session);
+    // The ISINs of those rows, in order.
+    static QStringList openChoiceIsins(Session &session);
 
 private:
     QString orderLine() const;

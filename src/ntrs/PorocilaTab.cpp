@@ -127,6 +127,8 @@ void PorocilaTab::pmPotrjenoClick() {
         return;
     try {
         ReportRegister::confirm(*session_, row);
+        Q_EMIT statusMessage(QStringLiteral("Poročilo ") + row.xmlFile +
+                             QStringLiteral(" je potrjeno."));
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }
@@ -139,6 +141,8 @@ void PorocilaTab::pmZavrnjenoClick() {
         return;
     try {
         ReportRegister::reject(*session_, row);
+        Q_EMIT statusMessage(QStringLiteral("Poročilo ") + row.xmlFile +
+                             QStringLiteral(" je zavrnjeno."));
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }
@@ -152,6 +156,8 @@ void PorocilaTab::BitBtn4Click() {
     try {
         if (!ReportRegister::remove(*session_, row))
             return;
+        Q_EMIT statusMessage(QStringLiteral("Poročilo ") + row.xmlFile +
+                             QStringLiteral(" je zbrisano."));
     } catch (const RapoError &e) {
         session_->prompter.error(e.message());
     }

@@ -65,6 +65,8 @@ QString ReportRegister::statusText(const QVariant &status) {
     if (status.isNull())
         return {};
     const int value = status.toInt();
+    if (value == 0)
+        return QStringLiteral("Generirano");
     if (value == 1)
         return QStringLiteral("Potrjeno");
     if (value == 2)
@@ -76,17 +78,20 @@ QString ReportRegister::statusText(const QVariant &status) {
 
 std::vector<FieldDef> ReportRegister::listFields() {
     using T = FieldDef::Type;
-    FieldDef xml{QStringLiteral("XML_File"), T::Text, QStringLiteral("XML"), 50};
-    FieldDef lookup{QStringLiteral("StatusLKP"), T::Text, QStringLiteral("StatusLKP"), 20};
+    FieldDef xml{QStringLiteral("XML_File"), T::Text, QStringLiteral("Datoteka XML"), 30};
+    // The status as text; its number stays loaded for the actions.
+    FieldDef status{QStringLiteral("Status"), T::Whole, QStringLiteral("Status (številka)")};
+    status.visible = false;
+    FieldDef lookup{QStringLiteral("StatusLKP"), T::Text, QStringLiteral("Status"), 18};
     lookup.calculated = true;
-    return {{QStringLiteral("DPATVPID"), T::Whole, QStringLiteral("ID za DPATVP")},
-            {QStringLiteral("DANPOROCANJA"), T::Date, QStringLiteral("Dan kreiranja poročila")},
-            {QStringLiteral("DAN"), T::DateTime, QStringLiteral("Datum pošiljanja")},
-            {QStringLiteral("ZAPST"), T::Whole, QStringLiteral("Zaporedna številka")},
+    return {{QStringLiteral("DANPOROCANJA"), T::Date, QStringLiteral("Dan poročanja")},
+            {QStringLiteral("ZAPST"), T::Whole, QStringLiteral("Zaporedna številka"), 4},
             xml,
-            {QStringLiteral("Status"), T::Whole, QStringLiteral("Status")},
             lookup,
-            {QStringLiteral("DanOd"), T::Date, QStringLiteral("DanOd")}};
+            {QStringLiteral("DAN"), T::DateTime, QStringLiteral("Datum pošiljanja")},
+            {QStringLiteral("DanOd"), T::Date, QStringLiteral("Prvi dan obdobja")},
+            {QStringLiteral("DPATVPID"), T::Whole, QStringLiteral("Številka nabora"), 4},
+            status};
 }
 
 void ReportRegister::load(Query &qDPATVP, const QDate &from, const QDate &to) {
@@ -100,8 +105,8 @@ void ReportRegister::load(Query &qDPATVP, const QDate &from, const QDate &to) {
     qDPATVP.addLine(QStringLiteral("select * from DPATVP"));
     qDPATVP.addLine(QStringLiteral("where DanPorocanja>=:DanOd"));
     qDPATVP.addLine(QStringLiteral("AND DanPorocanja<=:DanDo"));
-    qDPATVP.addLine(
-        QStringLiteral("order by TO_NUMBER(TO_CHAR(DanPorocanja, 'YYYY')) desc, ZapSt desc"));
+    // The newest reporting day first, across years; within a day the latest file first.
+    qDPATVP.addLine(QStringLiteral("order by DanPorocanja desc, ZapSt desc"));
     qDPATVP.setDate(QStringLiteral("DanOd"), from);
     qDPATVP.setDate(QStringLiteral("DanDo"), to);
     qDPATVP.open();

@@ -34,9 +34,12 @@ public:
 
     enum class Action { Confirm, Reject, Delete, Regenerate };
 
+    // "Generirano" (0), "Potrjeno" (1), "Zavrnjeno" (2), "Ponovno generirano" (3 and more);
+    // nothing for a negative or missing status.
     static QString statusText(const QVariant &status);
     static std::vector<FieldDef> listFields();
-    // Opens the list `qDPATVP` for the reporting days from..to, both included.
+    // Opens the list `qDPATVP` for the reporting days from..to, both included, the newest
+    // reporting day first.
     static void load(Query &qDPATVP, const QDate &from, const QDate &to);
     static Row rowOf(const Query &qDPATVP);
     static Actions actionsFor(Session &session, const Row &row);

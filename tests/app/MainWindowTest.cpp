@@ -13,22 +13,42 @@
 #include "TempProgramDirectory.h"
 #include "WorkingSet.h"
 
+#include "DataGrid.h"
+#include "FinInstrTab.h"
+#include "GridDataSource.h"
+#include "QtTranslation.h"
+#include "Session.h"
 #include "TypedEdit.h"
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
+// What the window remembers between runs goes to a folder of the test, never the user's.
+struct UserSettings {
+    explicit UserSettings(const QString &folder) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    }
+};
+
 struct WindowFixture {
-    explicit WindowFixture(const QStringList &arguments = {"LB", "vek", "geslo", "MARKO"})
-        : dataModule(ProgramArguments::parse(arguments).login(), dir.path()),
+    explicit WindowFixture(const QStringList &arguments = {"LB", "vek", "geslo", "MARKO"},
+                           const QString &settingsFolder = {})
+        : settings(settingsFolder.isEmpty() ? dir.path() : settingsFolder),
+          dataModule(ProgramArguments::parse(arguments).login(), dir.path()),
           window(dataModule, prompter, clock, waiter, dir.path()) {
         dir.writeWindows1250(
             "RAPO.ini", QString::fromUtf8("[Splošno]\nATVP_Uporabnik=A\nPosli_VEK_Prefiks=\n"));
@@ -36,6 +56,7 @@ struct WindowFixture {
         Database::createEmbedded("LB", dir.path());
     }
     TempProgramDirectory dir;
+    UserSettings settings;
     ScriptedPrompter prompter;
     FakeClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 0))};
     FakeWaiter waiter{clock};
@@ -177,13 +198,112 @@ TEST(MainWindow, ACollectionOnTheDemoSiteIsGeneratedAndTheAtvpPageShown) {
         << f.prompter.texts.join('\n').toStdString();
     EXPECT_TRUE(QFile::exists(f.dir.file("TRDAT01_5842735000_0001_26.xml")))
         << "the first report sent in 2026";
+    EXPECT_EQ(f.window.stResult->text(),
+              "Poročilo TRDAT01_5842735000_0001_26.xml je zapisano in skladno s shemo.");
 }
 
-TEST(MainWindow, TheTimeZoneButtonShowsTheReportingVenuesOffsetNow) {
+TEST(MainWindow, TheTimeZoneButtonSaysForWhichVenueAndDayItsOffsetIs) {
     WindowFixture f;
     f.window.start();
+    f.window.tsNabor->dtpDanDo->setDate(QDate(2014, 3, 31));
     f.window.tsNabor->bTZInfoClick();
-    EXPECT_EQ(f.prompter.texts.last(), QString::fromUtf8("Časovni pas : +01")) << "9 December";
+    EXPECT_EQ(f.prompter.texts.last(),
+              QString::fromUtf8("Časovni pas : +01\n\nTo je časovni pas trga poročevalca (8) "
+                                "zdaj, 09.12.2026 10:00.\nNa zadnji dan obdobja, 31.03.2014, je "
+                                "+02. Vrstice nabora kažejo časovni pas trga svojega dne."));
+}
+
+TEST(MainWindow, ProgressStepsAndResultsReachTheStatusBar) {
+    WindowFixture f;
+    Database::createEmbedded("LB", f.dir.path());
+    f.window.start();
+    f.window.session().progress("Faza 3");
+    EXPECT_EQ(f.window.statusBar()->currentMessage(), QString::fromUtf8("Poteka: Faza 3 …"));
+    QApplication::processEvents();
+    EXPECT_EQ(f.window.statusBar()->currentMessage(), "") << "gone once the action has ended";
+
+    struct Case {
+        QDate from, to;
+        QString told, status;
+    };
+    const Case cases[] = {
+        {QDate(2026, 12, 9), QDate(2026, 12, 9),
+         QString::fromUtf8("V obdobju 09.12.2026 – 09.12.2026 ni transakcij za poročanje."),
+         QString::fromUtf8("Nabor 09.12.2026 – 09.12.2026: ni transakcij za poročanje.")},
+        {QDate(2026, 12, 9), QDate(2026, 12, 8),
+         QString::fromUtf8("Obdobje je prazno: »Datum od« (09.12.2026) je za »Datum do« "
+                           "(08.12.2026). Nabor se ni izvedel."),
+         QString::fromUtf8("Nabor 09.12.2026 – 09.12.2026: ni transakcij za poročanje.")},
+    };
+    for (const Case &c : cases) {
+        f.prompter.texts.clear();
+        f.window.tsNabor->dtpDan->setDate(c.from);
+        f.window.tsNabor->dtpDanDo->setDate(c.to);
+        f.window.tsNabor->bbNaborClick();
+        EXPECT_EQ(f.prompter.texts, QStringList{c.told});
+        EXPECT_EQ(f.window.stResult->text(), c.status);
+    }
+}
+
+TEST(MainWindow, StandardDialogsSpeakSlovenian) {
+    ASSERT_TRUE(QtTranslation::install());
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
+                             QDialogButtonBox::Save);
+    QStringList texts;
+    for (const auto which :
+         {QDialogButtonBox::Cancel, QDialogButtonBox::Yes, QDialogButtonBox::Save})
+        texts << buttons.button(which)->text().remove('&');
+    EXPECT_EQ(texts, QStringList({QString::fromUtf8("Prekliči"), "Da", "Shrani"}));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), "Shrani kot");
+    EXPECT_EQ(QLocale().monthName(3), "marec");
+}
+
+TEST(MainWindow, EveryListTitlesItsColumnsForAClerkAndShowsThemWhole) {
+    WindowFixture f;
+    f.window.start();
+    // Titles that are the column's own name because that is the word a clerk uses.
+    const QStringList ownNames = {"ISIN", "MIC", "Valuta", "Stranka", "Vrednost", "Opombe"};
+    const QStringList named = {"dbgDPATVPPSL",   "dbSifrantFinInstr", "dbPorocila",
+                               "dbgDPATVP_SFVP", "dbgEMIRPorocila",   "dbgEMIRPsl"};
+    const QList<DataGrid *> grids = f.window.findChildren<DataGrid *>();
+    for (const QString &name : named)
+        EXPECT_NE(f.window.findChild<DataGrid *>(name), nullptr) << name.toStdString();
+    for (DataGrid *grid : grids) {
+        GridDataSource *source = grid->dataSource();
+        QStringList titles;
+        for (int c = 0; c < source->columnCount(); ++c) {
+            const FieldDef field = source->fieldAt(c);
+            const QString title = GridDataSource::title(field);
+            const std::string where = (grid->objectName() + " " + field.name).toStdString();
+            if (named.contains(grid->objectName())) {
+                EXPECT_TRUE(title != field.name || ownNames.contains(title)) << where;
+                EXPECT_FALSE(titles.contains(title)) << where << " has a twin";
+            }
+            titles << title;
+            EXPECT_GE(grid->view()->columnWidth(c),
+                      grid->view()->horizontalHeader()->sectionSizeHint(c))
+                << where;
+        }
+    }
+}
+
+TEST(MainWindow, TheWindowRemembersItsSizeAndColumnWidths) {
+    QTemporaryDir settings;
+    {
+        WindowFixture f({"LB", "vek", "geslo", "MARKO"}, settings.path());
+        f.window.start();
+        f.window.resize(701, 503);
+        f.window.tsPorocila->dbPorocila->view()->horizontalHeader()->resizeSection(1, 321);
+        EXPECT_TRUE(f.window.close());
+    }
+    WindowFixture f({"LB", "vek", "geslo", "MARKO"}, settings.path());
+    f.window.start();
+    EXPECT_EQ(f.window.size(), QSize(701, 503));
+    EXPECT_EQ(f.window.tsPorocila->dbPorocila->view()->columnWidth(1), 321);
+    QFile ini(f.dir.file("RAPO.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(ini.readAll().contains("stolpci")) << "not in the site's settings";
+    EXPECT_FALSE(f.window.windowIcon().isNull());
 }
 } // namespace
 

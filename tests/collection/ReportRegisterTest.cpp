@@ -59,13 +59,29 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(ReportRegister, StatusTexts) {
-    EXPECT_EQ(ReportRegister::statusText(0), "");
+    EXPECT_EQ(ReportRegister::statusText(0), "Generirano");
     EXPECT_EQ(ReportRegister::statusText(1), "Potrjeno");
     EXPECT_EQ(ReportRegister::statusText(2), "Zavrnjeno");
     EXPECT_EQ(ReportRegister::statusText(3), "Ponovno generirano");
     EXPECT_EQ(ReportRegister::statusText(4), "Ponovno generirano");
     EXPECT_EQ(ReportRegister::statusText(-1), "");
     EXPECT_EQ(ReportRegister::statusText(QVariant()), "");
+}
+
+TEST(ReportRegister, TheListShowsTheNewestReportingDayFirstWithItsStatusAsText) {
+    CollectionFixture f;
+    f.host.report(1, QDate(2013, 12, 30), 7, sentAt, 1);
+    f.host.report(2, QDate(2014, 3, 28), 2, sentAt, 2);
+    f.host.report(2, QDate(2014, 3, 28), 4, QVariant(), 3);
+    f.host.report(3, QDate(2014, 3, 31), 3, sentAt, 0);
+    Query list(f.session().db);
+    ReportRegister::load(list, QDate(2013, 1, 1), QDate(2014, 12, 31));
+    QStringList rows;
+    for (; !list.eof(); list.next())
+        rows << list.asString("DPATVPID") + '/' + list.asString("ZAPST") + '/' +
+                    list.asString("StatusLKP");
+    EXPECT_EQ(rows, QStringList({"3/3/Generirano", "2/4/Ponovno generirano", "2/2/Zavrnjeno",
+                                 "1/7/Potrjeno"}));
 }
 
 TEST(ReportRegister, CancelInTheQuestionChangesNothing) {
@@ -136,7 +152,8 @@ TEST(ReportRegister, AnActionOnARowChangedElsewhereIsRefused) {
     const QString again = " Dejanje ni izvedeno; seznam je osvežen.";
     const std::vector<Case> cases{
         {"delete after signed elsewhere", 0, false, "update DPATVP set DAN = 2456749.0", remove,
-         "Poročilo TRDAT01_5.xml se je medtem spremenilo: status je zdaj 0, datum pošiljanja "
+         "Poročilo TRDAT01_5.xml se je medtem spremenilo: status je zdaj 0 (Generirano), datum "
+         "pošiljanja "
          "01.04.2014 12:00:00." +
              again},
         {"confirm after rejected elsewhere", 0, true, "update DPATVP set STATUS = 2",

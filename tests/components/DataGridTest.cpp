@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QTableView>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -128,6 +129,51 @@ TEST(DataGrid, ToolButtonsAreShownWhileTheListHasTheFocus) {
     QFocusEvent out(QEvent::FocusOut);
     QApplication::sendEvent(grid.view(), &out);
     EXPECT_FALSE(grid.toolButtonsShown());
+}
+
+TEST(DataGrid, ShowingTheToolButtonsDoesNotMoveTheRows) {
+    ListRowSource rows = workingSet();
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *grid = new DataGrid(&window);
+    // Without a caption nothing else holds the bar's row open.
+    grid->setLabelAlign(LabelAlign::laNone);
+    grid->setDataSet(&rows);
+    // The focus comes only from the events below.
+    grid->view()->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(grid);
+    window.resize(600, 300);
+    window.show();
+    const auto rowsAt = [grid](QEvent::Type focus) {
+        QFocusEvent event(focus);
+        QApplication::sendEvent(grid->view(), &event);
+        grid->layout()->activate();
+        QApplication::processEvents();
+        return grid->view()->geometry();
+    };
+    const QRect without = rowsAt(QEvent::FocusOut);
+    ASSERT_FALSE(grid->toolButtonsShown());
+    const QRect with = rowsAt(QEvent::FocusIn);
+    ASSERT_TRUE(grid->toolButtonsShown());
+    EXPECT_EQ(with, without);
+}
+
+TEST(DataGrid, ColumnsFitTheirTitlesFromTheStartAndKeepTheUsersWidth) {
+    ListRowSource rows = workingSet();
+    DataGrid grid;
+    grid.setDataSet(&rows);
+    QHeaderView *header = grid.view()->horizontalHeader();
+    for (int c = 0; c < grid.dataSource()->columnCount(); ++c)
+        EXPECT_GE(grid.view()->columnWidth(c), header->sectionSizeHint(c)) << c;
+    header->resizeSection(0, 333);
+    grid.dataSetChanged();
+    EXPECT_EQ(grid.view()->columnWidth(0), 333) << "a reload keeps the user's width";
+    EXPECT_EQ(grid.keptColumnWidths(), (QHash<QString, int>{{"ISIN", 333}}));
+    DataGrid next;
+    next.setDataSet(&rows);
+    next.keepColumnWidths({{"opis", 77}});
+    EXPECT_EQ(next.view()->columnWidth(2), 77);
+    EXPECT_EQ(next.view()->columnWidth(0), next.fittingWidth(0));
 }
 
 TEST(DataGrid, ColumnLayoutShowsTheListedFieldsInOrder) {

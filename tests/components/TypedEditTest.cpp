@@ -167,7 +167,8 @@ TEST(TypedEdit, InvalidDateReportsTheErrorAndKeepsTheFocus) {
         else
             form.leave();
         ASSERT_EQ(form.errors.size(), 1);
-        EXPECT_EQ(form.errors.first(), QStringLiteral("'31.02.2023' is not a valid date"));
+        EXPECT_EQ(form.errors.first(),
+                  QStringLiteral("'31.02.2023' ni veljaven datum (dd.mm.llll)"));
         EXPECT_TRUE(form.edit->hasFocus());
         EXPECT_EQ(form.edit->date(), today);
         EXPECT_TRUE(form.edit->isTouched());
@@ -264,18 +265,14 @@ TEST(TypedEdit, TypedTextConvertsByType) {
          {},
          QStringLiteral("1,2,3"),
          {},
-         QStringLiteral("'1,2,3' is not a valid floating point value")},
-        {Type::Float,
-         {},
-         QStringLiteral("abc"),
-         {},
-         QStringLiteral("'abc' is not a valid floating point value")},
+         QStringLiteral("'1,2,3' ni veljavno število")},
+        {Type::Float, {}, QStringLiteral("abc"), {}, QStringLiteral("'abc' ni veljavno število")},
         {Type::Integer, QStringLiteral("0"), QStringLiteral("42"), QStringLiteral("42"), {}},
         {Type::Integer,
          {},
          QStringLiteral("4x"),
          {},
-         QStringLiteral("'4x' is not a valid integer value")},
+         QStringLiteral("'4x' ni veljavno celo število")},
         {Type::String, {}, QStringLiteral(" a b "), QStringLiteral(" a b "), {}},
         {Type::String, {}, QStringLiteral("?"), {}, {}},
         {Type::Time, {}, QStringLiteral("130509"), QStringLiteral("13:05:09"), {}},
@@ -283,7 +280,7 @@ TEST(TypedEdit, TypedTextConvertsByType) {
          {},
          QStringLiteral("256000"),
          {},
-         QStringLiteral("'25:60:00' is not a valid time")},
+         QStringLiteral("'25:60:00' ni veljaven čas (hh:mm:ss)")},
         {Type::DateTime,
          QStringLiteral("dd.mm.yyyy hh:nn"),
          QStringLiteral("150320241305"),
@@ -298,7 +295,7 @@ TEST(TypedEdit, TypedTextConvertsByType) {
          {},
          QStringLiteral("1503"),
          {},
-         QStringLiteral("'15.03. ::' is not a valid date and time")},
+         QStringLiteral("'15.03. ::' ni veljaven datum in čas (dd.mm.llll hh:mm:ss)")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
@@ -405,9 +402,15 @@ TEST(TypedEdit, SettersConvertThroughTheEditsType) {
          half,
          Type::Integer,
          {},
-         QStringLiteral("'-1234,5' is not a valid integer value")},
+         QStringLiteral("'-1234,5' ni veljavno celo število")},
         {Type::Integer, false, {}, half, Type::Float, QStringLiteral("-1234,5"), {}},
-        {Type::Date, true, {}, five, Type::Date, {}, QStringLiteral("'5' is not a valid date")},
+        {Type::Date,
+         true,
+         {},
+         five,
+         Type::Date,
+         {},
+         QStringLiteral("'5' ni veljaven datum (dd.mm.llll)")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.shown.toStdString() + c.error.toStdString());
@@ -594,6 +597,24 @@ TEST(TypedEdit, ButtonsStandAtTheRightEdgeWhileFocused) {
     form.leave();
     EXPECT_FALSE(picker->isVisible());
     EXPECT_FALSE(clear->isVisible());
+}
+
+TEST(TypedEdit, DatesKeepTheirNaturalWidthWhereOtherTypesStretch) {
+    for (const auto type : {Type::Date, Type::Time, Type::DateTime, Type::String, Type::Float}) {
+        const bool natural = type == Type::Date || type == Type::Time || type == Type::DateTime;
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        auto *edit = new TypedEdit(type, &window);
+        layout->addWidget(edit);
+        window.resize(1500, 40);
+        window.show();
+        QApplication::processEvents();
+        EXPECT_EQ(edit->width() < 250, natural) << static_cast<int>(type) << " " << edit->width();
+        if (type == Type::Date)
+            EXPECT_GE(edit->width(),
+                      edit->fontMetrics().horizontalAdvance("00.00.0000") + 2 * edit->height())
+                << "room for the text and the two buttons";
+    }
 }
 
 TEST(TypedEdit, DroppedValueIsTakenByMatchingTypes) {

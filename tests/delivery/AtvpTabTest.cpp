@@ -18,7 +18,7 @@ namespace {
 struct AtvpPage : DeliveryFixture, ::testing::Test {
     AtvpPage() { page.attach(session(), &runner); }
 
-    QStringList unsent() const { return sorted(AtvpTab::entries(page.lbNeposlana)); }
+    QStringList unsent() const { return sorted(AtvpTab::fileNames(page.lbNeposlana)); }
     // "name" or "name+" for a marked entry.
     QStringList signedList() const {
         QStringList out;
@@ -29,9 +29,9 @@ struct AtvpPage : DeliveryFixture, ::testing::Test {
         return sorted(out);
     }
     void select(const QString &name) {
-        const auto found = page.lbNeposlana->findItems(name, Qt::MatchExactly);
-        ASSERT_EQ(found.size(), 1);
-        found[0]->setSelected(true);
+        const int row = AtvpTab::fileNames(page.lbNeposlana).indexOf(name);
+        ASSERT_GE(row, 0);
+        page.lbNeposlana->item(row)->setSelected(true);
     }
     // Presses the sign button and answers the dialog once it shows.
     void signThroughTheDialog(const QString &user, const QString &passPhrase, bool ok) {
@@ -72,6 +72,23 @@ TEST_F(AtvpPage, EnteringThePageListsUnsentAndSignedFilesWithTheirMarks) {
     }
 }
 
+TEST_F(AtvpPage, UnsentFilesAreSortedByNameAndSayWhatTheRegisterHoldsOfThem) {
+    host.report(1, QDate(2014, 3, 28), 1, QVariant(), 0);
+    host.report(4, QDate(2014, 3, 31), 3, QVariant(), 3);
+    for (const char *name : {"TRDAT01_9.xml", "TRDAT01_4.xml", "EMIR001_1.xml", "trdat01_1.xml"})
+        touch(programFile(name));
+
+    page.entered();
+
+    EXPECT_EQ(
+        AtvpTab::entries(page.lbNeposlana),
+        QStringList({"EMIR001_1.xml", "trdat01_1.xml  \u2014 Generirano, dan poročanja 28.03.2014",
+                     "TRDAT01_4.xml  \u2014 Ponovno generirano, dan poročanja 31.03.2014",
+                     "TRDAT01_9.xml  \u2014 ni v registru"}));
+    EXPECT_EQ(AtvpTab::fileNames(page.lbNeposlana),
+              QStringList({"EMIR001_1.xml", "trdat01_1.xml", "TRDAT01_4.xml", "TRDAT01_9.xml"}));
+}
+
 TEST_F(AtvpPage, AReportMarkedSentButNotDeliveredSaysSoAndIsDeliveredBySigning) {
     host.report(1, QDate(2014, 3, 28), 1, QDateTime(QDate(2014, 3, 31), QTime(9, 0)));
     host.report(2, QDate(2014, 3, 31), 2, QVariant());
@@ -80,7 +97,10 @@ TEST_F(AtvpPage, AReportMarkedSentButNotDeliveredSaysSoAndIsDeliveredBySigning) 
 
     page.entered();
 
-    EXPECT_EQ(unsent(), sorted({"TRDAT01_1.xml  \u2014 poslano, ni dostavljeno", "TRDAT01_2.xml"}));
+    EXPECT_EQ(AtvpTab::entries(page.lbNeposlana),
+              QStringList({"TRDAT01_1.xml  \u2014 Generirano, dan poročanja 28.03.2014, poslano "
+                           "31.03.2014 09:00, ni dostavljeno",
+                           "TRDAT01_2.xml  \u2014 Generirano, dan poročanja 31.03.2014"}));
     select("TRDAT01_2.xml");
     signThroughTheDialog("Borzni posrednik", "geslo", true);
     EXPECT_TRUE(prompter.texts.isEmpty()) << prompter.texts.join(" | ").toStdString();

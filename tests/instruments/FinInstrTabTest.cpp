@@ -151,6 +151,28 @@ TEST(FinInstrTab, CancellingStillDecidesWhetherTheReturnIsShown) {
     EXPECT_EQ(f.count("ACT"), 0);
 }
 
+TEST(FinInstrTab, WhileTheCollectionWaitsThePageSaysWhatIsStillToChooseAndHowToReturn) {
+    TabFixture f;
+    twoOpenRows(f);
+    f.tab.entered();
+    EXPECT_TRUE(f.tab.lbIzbira->isHidden()) << "only while a collection waits";
+    f.tab.showAfterCollectionChoice();
+    ASSERT_FALSE(f.tab.lbIzbira->isHidden());
+    EXPECT_TRUE(f.tab.lbIzbira->text().contains("ISIN: " + isinX + ".\n"))
+        << f.tab.lbIzbira->text().toStdString();
+    EXPECT_TRUE(f.tab.lbIzbira->text().contains(QString::fromUtf8("»Nazaj na nabor«")));
+    // Cancelled, while the choice was made elsewhere.
+    f.tab.chooseInstrument = [&f](const InstrumentChoice::Offer &) -> std::optional<QString> {
+        f.t.exec("UPDATE DPATVP_SFVP SET SFVP_POROCANJE = 107");
+        return std::nullopt;
+    };
+    f.zoomInto(108);
+    EXPECT_TRUE(f.tab.lbIzbira->text().startsWith(
+        QString::fromUtf8("Vsi finančni instrumenti so izbrani.")));
+    f.tab.bNaborClick();
+    EXPECT_TRUE(f.tab.lbIzbira->isHidden());
+}
+
 TEST(FinInstrTab, TheFilterDoesNotHideOpenChoicesFromTheReturn) {
     TabFixture f;
     twoOpenRows(f);
