@@ -231,8 +231,8 @@ TEST(MainWindow, ProgressStepsAndResultsReachTheStatusBar) {
          QString::fromUtf8("V obdobju 09.12.2026 – 09.12.2026 ni transakcij za poročanje."),
          QString::fromUtf8("Nabor 09.12.2026 – 09.12.2026: ni transakcij za poročanje.")},
         {QDate(2026, 12, 9), QDate(2026, 12, 8),
-         QString::fromUtf8("Obdobje je prazno: »Datum od« (09.12.2026) je za »Datum do« "
-                           "(08.12.2026). Nabor se ni izvedel."),
+         QString::fromUtf8("\"Datum od\" (09.12.2026) je za \"Datum do\" (08.12.2026). "
+                           "Popravite obdobje; nabor ni spremenjen."),
          QString::fromUtf8("Nabor 09.12.2026 – 09.12.2026: ni transakcij za poročanje.")},
     };
     for (const Case &c : cases) {
