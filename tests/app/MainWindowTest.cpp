@@ -130,6 +130,7 @@ TEST(MainWindow, AReversedPeriodIsRefusedAndThePendingCollectionKept) {
     ASSERT_TRUE(nabor->workingSet()->qDPATVPPSL.active());
 
     nabor->dtpDan->setDate(QDate(2026, 12, 10));
+    f.prompter.texts.clear();
     nabor->bbNaborClick();
     EXPECT_EQ(f.prompter.texts.value(0),
               "\"Datum od\" (10.12.2026) je za \"Datum do\" (09.12.2026). Popravite obdobje; "
@@ -215,7 +216,6 @@ TEST(MainWindow, TheTimeZoneButtonSaysForWhichVenueAndDayItsOffsetIs) {
 
 TEST(MainWindow, ProgressStepsAndResultsReachTheStatusBar) {
     WindowFixture f;
-    Database::createEmbedded("LB", f.dir.path());
     f.window.start();
     f.window.session().progress("Faza 3");
     EXPECT_EQ(f.window.statusBar()->currentMessage(), QString::fromUtf8("Poteka: Faza 3 …"));

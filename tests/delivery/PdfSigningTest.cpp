@@ -182,8 +182,8 @@ TEST(PdfSigningCommand, SignsThePdfFolderWithTheRememberedCredentials) {
     const std::vector<Step> steps{
         {1,
          "b.pdf\n",
-         {"Napaka: Napaka pri podpisovanju poročila!\rBad passphrase\n",
-          "Podpisanih in dostavljenih PDF datotek: 1 od 2.\rNeuspešno: a.pdf\n"}},
+         {"Napaka: Napaka pri podpisovanju poročila!\nBad passphrase\n",
+          "Podpisanih in dostavljenih PDF datotek: 1 od 2.\nNeuspešno: a.pdf\n"}},
         {0, "a.pdf\n", {"Podpisanih in dostavljenih PDF datotek: 1 od 1.\n"}},
         {3, "", {"ni PDF datotek za podpis."}},
     };
