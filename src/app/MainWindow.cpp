@@ -150,6 +150,7 @@ void MainWindow::start() {
     tsPorocila->attach(*session_);
     tsATVP->attach(*session_);
     tsEMIR->attach(*session_);
+    tsImportXLS->attach(*session_);
     tsFinInstr->setPeriodEnd([this] { return tsNabor->to(); });
 
     if (!configuration_.pdfServer.isEmpty() && !configuration_.pdfSigServer.isEmpty())
