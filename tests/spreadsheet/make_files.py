@@ -116,6 +116,45 @@ def bad_files():
         f.write(header + "EncryptedPackage".encode("utf-16-le") + bytes(446))
 
 
+def demo_workbooks():
+    """The demo site's trades to import for 28.03.2014, and the cancellation of the first of them
+    to import after it was reported (demo/README.md)."""
+    heading = ["Datum transakcije", "Čas transakcije", "Časovni pas", "Indikator nakupa/prodaje",
+               "Trgovalna zmogljivost", "Identifikacija instrumenta ISIN", "Kratica VP",
+               "Cena enote", "Zapis cene", "Valuta", "Količina", "Nasprotna stranka",
+               "Oznaka nasprotne stranke", "Klient", "Oznaka klienta", "Identifikacija mesta",
+               "Oznaka ident. mesta", "Razveljavitvena zastavica", "Referenčna št. transakcije"]
+    day = datetime.date(2014, 3, 28)
+    demf = [day, datetime.time(11, 20), "+01", "B", "A", "SI0031110198", "DEMF", 12.4, "U",
+            "eur", 150, "XLJU", "MIC", "ALPFSI22", "BIC", "XLJU", "MIC", "", 101]
+    trades = [
+        demf,
+        [day, datetime.time(14, 5, 30), "+01", "S", "P", "N", "FDAX0614", 9580.5, "U", "EUR", 2,
+         "XEUR", "MIC", "DEMOSI22", "BIC", "XEUR", "MIC", "", 102],
+        [day, datetime.time(14, 30), "+01", "B", "A", "XS0123456789", "NEZNAN", 101.2, "U",
+         "EUR", 10, "KAPBSI22", "BIC", "ALPFSI22", "BIC", "OTC", "XOFF", "", 103],
+        [day, datetime.time(15, 45), "+01", "S", "A", "SI0031110198", "DEMF", 12.55, "U", "EUR", 40, "XLJU",
+         "MIC", "NOVAK01", "Internal", "XLJU", "MIC", "", 104],
+    ]
+    cancellation = [demf[:17] + ["C", 101]]
+    demo = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo")
+    for name, rows in (("uvoz-28.03.2014.xls", trades), ("storno-28.03.2014.xls", cancellation)):
+        book = xlwt.Workbook(encoding="utf-8")
+        ws = book.add_sheet("Transakcije")
+        for c, h in enumerate(heading):
+            ws.write(0, c, h)
+        for r, values in enumerate(rows, start=1):
+            for c, v in enumerate(values):
+                if isinstance(v, datetime.date):
+                    ws.write(r, c, v, date)
+                elif isinstance(v, datetime.time):
+                    ws.write(r, c, v, time)
+                elif v != "":
+                    ws.write(r, c, v)
+        book.save(os.path.join(demo, name))
+
+
 sheet_xls()
 empty_xls()
 bad_files()
+demo_workbooks()
