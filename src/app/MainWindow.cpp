@@ -2,6 +2,7 @@
 
 #include "AtvpTab.h"
 #include "Clock.h"
+#include "CollectionExport.h"
 #include "DataModule.h"
 #include "EmirTab.h"
 #include "FinInstrTab.h"
@@ -10,18 +11,22 @@
 #include "PdfTab.h"
 #include "PorocilaTab.h"
 #include "Prompter.h"
+#include "RapoError.h"
 #include "Session.h"
 #include "TypedEdit.h"
 #include "VersionAgent.h"
 #include "Waiter.h"
+#include "WorkingSet.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUrl>
 
 MainWindow::MainWindow(DataModule &dataModule, Prompter &prompter, const Clock &clock,
                        Waiter &waiter, const QString &programDirectory, QWidget *parent)
@@ -56,6 +61,7 @@ MainWindow::MainWindow(DataModule &dataModule, Prompter &prompter, const Clock &
     connect(tsNabor, &NaborTab::periodFieldLeft, this, &MainWindow::dtpDanExit);
     connect(tsEMIR, &EmirTab::periodFieldLeft, this, &MainWindow::dtpDanExit);
     connect(tsNabor, &NaborTab::instrumentChoiceNeeded, this, &MainWindow::showInstrumentChoice);
+    connect(tsNabor, &NaborTab::exportRequested, this, &MainWindow::bbExportXLSClick);
     connect(tsPorocila, &PorocilaTab::regenerateRequested, tsNabor, &NaborTab::regenerate);
     // While GnuPG signs, the clerk stays on "ATVP": a collection or a deletion elsewhere could
     // remove the report being signed.
@@ -185,6 +191,18 @@ void MainWindow::showInstrumentChoice() {
 void MainWindow::showCollectionPages() {
     for (int page = Nabor; page <= Porocila; ++page)
         pcMain->setTabVisible(page, true);
+}
+
+void MainWindow::bbExportXLSClick() {
+    WorkingSet *workingSet = tsNabor->workingSet();
+    try {
+        CollectionExport::run(*session_, workingSet ? &workingSet->qDPATVPPSL : nullptr,
+                              [](const QString &fileName) {
+                                  QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+                              });
+    } catch (const RapoError &e) {
+        prompter_.error(e.message());
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {

@@ -59,6 +59,8 @@ public Q_SLOTS:
     void showInstrumentChoice();
     // Shows the pages the instrument choice hid.
     void showCollectionPages();
+    // "Izvoz nabora" on the collection page: the working set to a workbook, then opened.
+    void bbExportXLSClick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

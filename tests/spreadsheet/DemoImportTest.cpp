@@ -27,18 +27,20 @@ struct DemoSiteImport {
         session = std::make_unique<Session>(*db, configuration, "DEMO", dir.path(), prompter, clock,
                                             waiter);
     }
-    // Collects the day and generates its report (unless it holds only cancellations); gives the imported rows of the working set.
+    // Collects the day and generates its report (unless it holds only cancellations); gives the
+    // imported rows of the working set.
     QStringList collectAndReport() {
         WorkingSet workingSet(*session);
         RunState state;
         const CollectionRun::Result run = CollectionRun::run(*session, workingSet, state, day, day);
-        EXPECT_EQ(run.ending, CollectionRun::Ending::Loaded) << prompter.texts.join('\n').toStdString();
+        EXPECT_EQ(run.ending, CollectionRun::Ending::Loaded)
+            << prompter.texts.join('\n').toStdString();
         QStringList imported;
         Query &q = workingSet.qDPATVPPSL;
         for (q.first(); !q.eof(); q.next())
             if (q.asString("VRSTA") == "I")
-                imported << QStringList{q.asString("ISSTN"), q.asString("IdPsl"), q.asString("ISIN"),
-                                        q.asString("Cas")}
+                imported << QStringList{q.asString("ISSTN"), q.asString("IdPsl"),
+                                        q.asString("ISIN"), q.asString("Cas")}
                                 .join('/');
         if (run.generationEnabled) { // not for cancellations alone
             const ReportGeneration::Result report = ReportGeneration::generate(
@@ -63,16 +65,17 @@ struct DemoSiteImport {
 TEST(DemoImport, ImportedTradesAreCollectedAndReported) {
     DemoSiteImport demo;
     demo.prompter.answers = {true, false};
-    const TradeImport::Result result = TradeImport::run(
-        *demo.session, RAPO_DEMO_DIR "uvoz-28.03.2014.xls", day, TradeImport::nextId(*demo.session));
+    const TradeImport::Result result =
+        TradeImport::run(*demo.session, RAPO_DEMO_DIR "uvoz-28.03.2014.xls", day,
+                         TradeImport::nextId(*demo.session));
     EXPECT_EQ(result.inserted, 3);
     EXPECT_EQ(result.errors, "\r\nZa ISIN \"XS0123456789\" in kratico \"NEZNAN\" ne najdem "
                              "ustreznega fin. instrumenta!");
     QStringList imported = demo.collectAndReport();
     imported.sort();
-    EXPECT_EQ(imported, (QStringList{"N/101/SI0031110198/28.03.2014 11:20:00",
-                                     "N/102/N/28.03.2014 14:05:30",
-                                     "N/104/SI0031110198/28.03.2014 15:45:00"}));
+    EXPECT_EQ(imported,
+              (QStringList{"N/101/SI0031110198/28.03.2014 11:20:00", "N/102/N/28.03.2014 14:05:30",
+                           "N/104/SI0031110198/28.03.2014 15:45:00"}));
 
     Query sent(*demo.db); // the report is sent, so the next collection keeps its trades away
     sent.setText("update DPATVP set DAN = julianday('2014-03-28 17:10:00') where DAN is null");
