@@ -6,7 +6,8 @@ int ProgramArguments::valueCount(const QString &option) {
         {QStringLiteral("--report"), 2},     {QStringLiteral("--list-reports"), 2},
         {QStringLiteral("--confirm"), 1},    {QStringLiteral("--reject"), 1},
         {QStringLiteral("--regenerate"), 1}, {QStringLiteral("--delete-report"), 1},
-        {QStringLiteral("--sign-file"), 1},
+        {QStringLiteral("--sign-file"), 1},  {QStringLiteral("--import"), 2},
+        {QStringLiteral("--export"), 3},
     };
     return counts.value(option, 0);
 }
