@@ -91,9 +91,11 @@ int exportPeriod(Session &session, const QDate &from, const QDate &to, const QSt
     }
     session.progress(QStringLiteral("Izvoz"));
     const QString path = QFileInfo(file).absoluteFilePath();
-    if (!CollectionExport::write(workingSet.qDPATVPPSL, QStringLiteral("RAPO Export"), path)) {
+    QString reason;
+    if (!CollectionExport::write(workingSet.qDPATVPPSL, QStringLiteral("RAPO Export"), path,
+                                 &reason)) {
         err << QStringLiteral("Napaka: delovnega zvezka \"") << path
-            << QStringLiteral("\" ni bilo mogoče shraniti.") << Qt::endl;
+            << QStringLiteral("\" ni bilo mogoče shraniti: ") << reason << u'.' << Qt::endl;
         return SpreadsheetCommands::Failed;
     }
     out << path << Qt::endl;

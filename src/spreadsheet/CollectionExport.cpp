@@ -158,7 +158,8 @@ QList<SheetCell> CollectionExport::row(const Query &q) {
     };
 }
 
-bool CollectionExport::write(Query &workingSet, const QString &sheetName, const QString &fileName) {
+bool CollectionExport::write(Query &workingSet, const QString &sheetName, const QString &fileName,
+                             QString *reason) {
     // Written beside the chosen name and renamed when complete: a failure leaves no file behind.
     const QString partial = fileName + QStringLiteral(".part");
     QFile::remove(partial);
@@ -172,6 +173,8 @@ bool CollectionExport::write(Query &workingSet, const QString &sheetName, const 
         for (workingSet.first(); !workingSet.eof(); workingSet.next())
             writer.writeRow(row(workingSet));
         saved = writer.close();
+        if (!saved && reason)
+            *reason = writer.error();
     } catch (...) {
         QFile::remove(partial);
         throw;
@@ -179,6 +182,8 @@ bool CollectionExport::write(Query &workingSet, const QString &sheetName, const 
     if (saved) {
         QFile::remove(fileName);
         saved = QFile::rename(partial, fileName);
+        if (!saved && reason)
+            *reason = QStringLiteral("datoteke ni mogoče preimenovati");
     }
     if (!saved)
         QFile::remove(partial);

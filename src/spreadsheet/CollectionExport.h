@@ -21,8 +21,10 @@ public:
     static QList<SheetCell> row(const Query &workingSet);
     // Writes the heading and every trade of the working set, first to last, to one worksheet.
     // The workbook appears under its name only when every row was formed and it was saved: a
-    // value that does not fit throws before anything is left on disk; a failed save gives false.
-    static bool write(Query &workingSet, const QString &sheetName, const QString &fileName);
+    // value that does not fit throws before anything is left on disk; a failed save gives false
+    // (and its reason, when asked).
+    static bool write(Query &workingSet, const QString &sheetName, const QString &fileName,
+                      QString *reason = nullptr);
 
     // "Izvoz nabora": refuses an empty working set, asks for the file ("RAPOExport<date>.xlsx"
     // in the program directory), writes it and hands the saved file to `open` (the desktop's

@@ -35,6 +35,7 @@ ImportView::ImportView(Session &session)
 
 void ImportView::show(const QDate &day) {
     day_ = day;
+    calculated_.clear();
     fDPATVPIMP_.setKeyValue(QDateTime(day, QTime(0, 0)));
 }
 
@@ -85,7 +86,10 @@ std::vector<FieldDef> ImportView::fields() {
 }
 
 std::array<QVariant, 5> ImportView::calculated(qint64 instrument, const QDate &day) {
-    std::array<QVariant, 5> values;
+    const auto known = calculated_.find({instrument, day});
+    if (known != calculated_.end())
+        return known->second;
+    std::array<QVariant, 5> &values = calculated_[{instrument, day}];
     qSFVPDodPodaci_.setInteger(QStringLiteral("sfvp"), instrument);
     qSFVPDodPodaci_.setDate(QStringLiteral("DatumDo"), day);
     qSFVPDodPodaci_.open();

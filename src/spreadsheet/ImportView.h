@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <array>
+#include <map>
 #include <vector>
 
 class Session;
@@ -26,7 +27,8 @@ public:
     static const QStringList &columnNames();
     static std::vector<FieldDef> fields();
     // Trg_MIC, IZVCEN, ZPDVP, CFI and KPN_GLV of an instrument on the day: filled only for an
-    // instrument without ISIN (empty or "N") whose CFI code begins with "O" or "F".
+    // instrument without ISIN (empty or "N") whose CFI code begins with "O" or "F". Read once
+    // per instrument and day until the view is shown again.
     std::array<QVariant, 5> calculated(qint64 instrument, const QDate &day);
 
 private:
@@ -34,4 +36,5 @@ private:
     KeyFilteredTable fDPATVPIMP_;
     Query qSFVPDodPodaci_;
     QDate day_;
+    std::map<std::pair<qint64, QDate>, std::array<QVariant, 5>> calculated_;
 };

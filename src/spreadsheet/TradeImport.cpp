@@ -1,6 +1,7 @@
 #include "TradeImport.h"
 
 #include "DataImport.h"
+#include "DbError.h"
 #include "DisplayFormat.h"
 #include "EditableTable.h"
 #include "ImportView.h"
@@ -11,6 +12,8 @@
 #include "SheetReader.h"
 #include "ShortDateFormat.h"
 #include "Transaction.h"
+
+#include <optional>
 
 namespace {
 // The workbook's columns C to S fill the view's columns 3 to 19.
@@ -74,17 +77,54 @@ qint64 TradeImport::nextId(Session &session) {
     return q.asInteger(QStringLiteral("MaxIDImp"));
 }
 
-TradeImport::Result TradeImport::run(Session &session, const QString &fileName, const QDate &day,
-                                     qint64 nextId, const Progress &progress) {
-    Result result;
-    const std::unique_ptr<SheetReader> sheet = openWorkbook(fileName);
-    // The rows end before the first empty cell in column A.
-    int rows = 0;
-    while (rows < sheet->rowCount() && !sheet->cell(rows, 0).isEmpty())
-        ++rows;
-    if (progress)
-        progress(0, rows);
+namespace {
+// Rows are saved in batches: a commit for every row would make a large workbook wait for the
+// disk row by row. A batch is committed before every question to the user, at every end of the
+// import and after `size` rows, so an import that ends early keeps the rows before its end; a
+// database failure rolls back only its batch. Imported again, a workbook updates its rows in
+// place, so the rows of a lost batch are restored by importing it again.
+class SaveBatch {
+public:
+    explicit SaveBatch(Database &db) : db_(db) {}
+    // A row of the workbook is about to be written.
+    void begin(int row) {
+        if (!tx_) {
+            tx_.emplace(db_);
+            firstRow_ = row;
+        }
+    }
+    void saved() {
+        if (++rows_ == size)
+            commit();
+    }
+    void commit() {
+        if (tx_)
+            tx_->commit();
+        tx_.reset();
+        rows_ = 0;
+    }
+    // The first row the failure takes back; 0 when no row is pending.
+    int rollback() {
+        const int first = tx_ ? firstRow_ : 0;
+        tx_.reset();
+        rows_ = 0;
+        return first;
+    }
 
+private:
+    static constexpr int size = 200;
+    Database &db_;
+    std::optional<Transaction> tx_;
+    int firstRow_ = 0;
+    int rows_ = 0;
+};
+
+TradeImport::Result importSheet(Session &session, const SheetReader &sheet, int rows,
+                                const QDate &day, qint64 nextId,
+                                const TradeImport::Progress &progress, SaveBatch &batch) {
+    using Ending = TradeImport::Ending;
+    using Skipped = TradeImport::Skipped;
+    TradeImport::Result result;
     Query qSFVP(session.db, QStringLiteral("qSFVP"));
     qSFVP.setText(QStringLiteral(
         " select sfvp from SFVP where ((upper(ISIN) = :ISIN AND KRT = :KRT) OR (( :ISIN = 'N' OR "
@@ -98,11 +138,12 @@ TradeImport::Result TradeImport::run(Session &session, const QString &fileName, 
 
     bool confirmed = false;
     for (int r = 1; r < rows; ++r) {
-        const RowReader row(*sheet, r);
+        const RowReader row(sheet, r);
         const SheetCell a = row.cell(0);
         const QDate date = row.date(0);
         if (!confirmed) {
             if (date != day) {
+                batch.commit();
                 session.prompter.warning(
                     QStringLiteral("Datum v Excelu ne ustreza izbranemu dnevu %1 !").arg(dayShown));
                 result.ending = r == 1 ? Ending::Refused : Ending::Stopped;
@@ -129,6 +170,7 @@ TradeImport::Result TradeImport::run(Session &session, const QString &fileName, 
         if (date != day) {
             const QString text = QStringLiteral("Datum podatka %1 ne ustreza izbranemu dnevu %2 !")
                                      .arg(a.text(), dayShown);
+            batch.commit();
             session.prompter.warning(text);
             result.errors += QStringLiteral("\r\n") + text;
             result.skipped << Skipped{r + 1, text};
@@ -141,6 +183,7 @@ TradeImport::Result TradeImport::run(Session &session, const QString &fileName, 
         qSFVP.setString(QStringLiteral("KRT"), krt);
         qSFVP.open();
         if (qSFVP.eof()) {
+            batch.commit();
             if (session.prompter.abortIgnore(
                     QStringLiteral("Vrednostni papir za isin %1 in kratico %2 v šifrantu VP ne "
                                    "obstaja!")
@@ -177,7 +220,7 @@ TradeImport::Result TradeImport::run(Session &session, const QString &fileName, 
         if (reference.isNull())
             continue; // a row without transaction reference is dropped
 
-        Transaction tx(session.db);
+        batch.begin(r + 1);
         QString previousFlag;
         bool existing = false;
         qEarlier.setNumber(QStringLiteral("RefStTransa"), reference.toDouble());
@@ -222,7 +265,7 @@ TradeImport::Result TradeImport::run(Session &session, const QString &fileName, 
         session.activityLog.write(QStringLiteral("DPATVPIMP"),
                                   existing ? QStringLiteral("^") : QStringLiteral("+"), logText);
         tDPATVPIMP.post();
-        tx.commit();
+        batch.saved();
         if (existing) {
             ++result.updated;
         } else {
@@ -233,6 +276,39 @@ TradeImport::Result TradeImport::run(Session &session, const QString &fileName, 
             progress(r, rows);
     }
     return result;
+}
+} // namespace
+
+TradeImport::Result TradeImport::run(Session &session, const QString &fileName, const QDate &day,
+                                     qint64 nextId, const Progress &progress) {
+    const std::unique_ptr<SheetReader> sheet = openWorkbook(fileName);
+    // The rows end before the first empty cell in column A.
+    int rows = 0;
+    while (rows < sheet->rowCount() && !sheet->cell(rows, 0).isEmpty())
+        ++rows;
+    if (progress)
+        progress(0, rows);
+    SaveBatch batch(session.db);
+    try {
+        const Result result = importSheet(session, *sheet, rows, day, nextId, progress, batch);
+        batch.commit();
+        return result;
+    } catch (const DbError &e) {
+        const int first = batch.rollback();
+        if (first == 0)
+            throw;
+        throw RapoError(
+            e.message() +
+            QStringLiteral("\nVrstice od %1. naprej niso shranjene, vrstice pred njo so.")
+                .arg(first));
+    } catch (const RapoError &) {
+        // A value that does not convert is found before its row is written.
+        batch.commit();
+        throw;
+    } catch (...) {
+        batch.rollback();
+        throw;
+    }
 }
 
 int TradeImport::deleteUnreported(Session &session, const QDate &day) {
