@@ -10,9 +10,9 @@ class Session;
 // Trades held outside the host, imported from a workbook for one trading day into DPATVPIMP,
 // from where the next collection reports them. Row 1 is a heading; every later row up to the
 // first empty cell A is a trade in columns A to S. A trade whose transaction reference was
-// imported before is updated in place. Each row is saved by itself, so rows saved before an
-// early end stay (and so do the rows of an import that listed errors: the list names only rows
-// that were not imported).
+// imported before is updated in place. Each row is saved whole, with its activity-log entry;
+// the rows saved before an early end stay (and so do the rows of an import that listed errors:
+// the list names only rows that were not imported).
 class TradeImport {
 public:
     enum class Ending {
