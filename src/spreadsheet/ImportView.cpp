@@ -57,7 +57,7 @@ std::vector<FieldDef> ImportView::fields() {
     return {
         {"IDIMP", T::Whole, "ID Importa"},
         {"DATUM", T::Date, "Datum transakcije"},
-        {"CAS", T::DateTime, "Čas transakcije"},
+        {"CAS", T::DateTime, "Čas transakcije", 19},
         text("CASPAS", "Časovni pas", 3),
         text("INDNAKPRO", "Indikator nakupa/prodaje", 1),
         text("TRGZMO", "Trgovalna zmogljivost", 1),

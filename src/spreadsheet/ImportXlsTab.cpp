@@ -55,7 +55,7 @@ ImportXlsTab::ImportXlsTab(QWidget *parent) : MainTab(parent) {
         row->addWidget(b);
     row->addWidget(progressLabel_);
     row->addWidget(pbImportXLS, 1);
-    row->addStretch();
+    row->addStretch(1);
     auto *upper = new QVBoxLayout(Panel4);
     upper->setContentsMargins(2, 2, 2, 2);
     upper->addLayout(row);
