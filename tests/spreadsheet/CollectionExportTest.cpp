@@ -9,12 +9,14 @@
 #include "RunState.h"
 #include "ScriptedPrompter.h"
 #include "Session.h"
+#include "SessionFixture.h"
 #include "SheetReader.h"
 #include "TempProgramDirectory.h"
 #include "TradeImport.h"
 #include "WorkingSet.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -141,6 +143,41 @@ TEST(CollectionExport, ExportedWorkbookImportsAgainAsTheSameTrades) {
         EXPECT_EQ(values, exported.value(r));
     }
     EXPECT_EQ(r, 3);
+}
+
+// A value that does not fit its format stops the export before anything is on disk; a workbook
+// already under that name stays as it was.
+TEST(CollectionExport, ValueThatDoesNotFitLeavesNoFile) {
+    SessionFixture f;
+    f.host.exec("CREATE TABLE WS (Dan DATETIME, Cas DATETIME, SfTRZ TEXT, MIC TEXT, SWIFT TEXT, "
+                "KRTBNK TEXT, SfDjv TEXT, IdentMesta TEXT, OznakaIdentMesta TEXT, ISSTN TEXT, "
+                "VRSTA TEXT, RefStTransaC TEXT, NS_SFDJV TEXT, Offset TEXT, IndNakProd TEXT, "
+                "TrgZmog TEXT, ISIN TEXT, SFVP_KRT TEXT, CenaEnote REAL, ZapisCene TEXT, "
+                "Valuta TEXT, Lot REAL)");
+    f.host.exec("INSERT INTO WS (Dan, Cas, SfTRZ, MIC, SWIFT, KRTBNK, SfDjv, IdentMesta, "
+                "OznakaIdentMesta, ISSTN, VRSTA, RefStTransaC) VALUES (julianday('2014-03-28'), "
+                "julianday('2014-03-28 10:00'), "
+                "'2', 'XLJU', NULL, 'K1', 'K', 'XLJU', 'MIC', 'N', 'P', '100000001005'), "
+                "(julianday('2014-03-28'), julianday('2014-03-28 11:00'), '2', 'XLJU', NULL, "
+                "'K1', 'K', 'XLJU', 'M1C', 'N', 'P', '100000001006')");
+    const QString file = f.t.dir.file("izvoz.xlsx");
+    QFile earlier(file);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("prej");
+    earlier.close();
+    Query ws(*f.t.db);
+    ws.setText("select * from WS");
+    ws.open();
+    try {
+        CollectionExport::write(ws, "RAPO Export", file);
+        ADD_FAILURE() << "written";
+    } catch (const RapoError &e) {
+        EXPECT_EQ(e.message(), "Napaka: Za Ref.St.Transakcije 100000001006  polje "
+                               "'OznakaIdentMesta\r\n' podatek 'M1C' ni formata 4(a)!");
+    }
+    EXPECT_EQ(QDir(f.t.dir.path()).entryList({"izvoz*"}), QStringList{"izvoz.xlsx"});
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "prej");
 }
 
 // An empty working set is refused before the file dialog.
