@@ -25,7 +25,10 @@ const QString exportOption = QStringLiteral("--export");
 class ImportAnswers : public ConsolePrompter {
 public:
     using ConsolePrompter::ConsolePrompter;
-    bool okCancel(const QString &) override { return true; }
+    bool okCancel(const QString &text) override {
+        information(text + QStringLiteral(" -> V redu (potrjeno z ukazom)"));
+        return true;
+    }
     bool abortIgnore(const QString &) override { return false; }
 };
 
