@@ -2,6 +2,7 @@
 
 #include "AtvpTab.h"
 #include "Clock.h"
+#include "CollectionExport.h"
 #include "DataModule.h"
 #include "EmirTab.h"
 #include "FinInstrTab.h"
@@ -16,18 +17,21 @@
 #include "VersionAgent.h"
 #include "Waiter.h"
 #include "WindowMemory.h"
+#include "WorkingSet.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QLabel>
+#include <QDesktopServices>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUrl>
 
 MainWindow::MainWindow(DataModule &dataModule, Prompter &prompter, const Clock &clock,
                        Waiter &waiter, const QString &programDirectory, QWidget *parent)
@@ -71,6 +75,7 @@ MainWindow::MainWindow(DataModule &dataModule, Prompter &prompter, const Clock &
     connect(tsNabor, &NaborTab::periodFieldLeft, this, &MainWindow::dtpDanExit);
     connect(tsEMIR, &EmirTab::periodFieldLeft, this, &MainWindow::dtpDanExit);
     connect(tsNabor, &NaborTab::instrumentChoiceNeeded, this, &MainWindow::showInstrumentChoice);
+    connect(tsNabor, &NaborTab::exportRequested, this, &MainWindow::bbExportXLSClick);
     connect(tsPorocila, &PorocilaTab::regenerateRequested, tsNabor, &NaborTab::regenerate);
     // While GnuPG signs, the clerk stays on "ATVP": a collection or a deletion elsewhere could
     // remove the report being signed.
@@ -175,6 +180,7 @@ void MainWindow::start() {
     tsATVP->attach(*session_);
     tsEMIR->attach(*session_);
     TabSheet1->attach(*session_);
+    tsImportXLS->attach(*session_);
     tsFinInstr->setPeriodEnd([this] { return tsNabor->to(); });
     session_->onProgress = [this](const QString &step) { showProgress(step); };
     WindowMemory::restore(*this);
@@ -237,6 +243,18 @@ void MainWindow::showResult(const QString &text) {
     stResult->setText(text);
     statusBar()->clearMessage();
     statusBar()->repaint();
+}
+
+void MainWindow::bbExportXLSClick() {
+    WorkingSet *workingSet = tsNabor->workingSet();
+    try {
+        CollectionExport::run(*session_, workingSet ? &workingSet->qDPATVPPSL : nullptr,
+                              [](const QString &fileName) {
+                                  QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+                              });
+    } catch (const RapoError &e) {
+        prompter_.error(e.message());
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {

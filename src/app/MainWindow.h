@@ -66,6 +66,8 @@ public Q_SLOTS:
     void showProgress(const QString &step);
     // The short result of an action, in the status bar until the next one.
     void showResult(const QString &text);
+    // "Izvoz nabora" on the collection page: the working set to a workbook, then opened.
+    void bbExportXLSClick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

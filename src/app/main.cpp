@@ -9,6 +9,7 @@
 #include "ProgramDirectory.h"
 #include "QtTranslation.h"
 #include "RapoError.h"
+#include "SpreadsheetCommands.h"
 #include "VersionAgent.h"
 #include "Waiter.h"
 
@@ -118,6 +119,15 @@ int main(int argc, char *argv[]) {
         }
     }
 
+    if (SpreadsheetCommands::wanted(arguments)) {
+        const QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        SystemClock clock;
+        EventLoopWaiter waiter;
+        return SpreadsheetCommands::run(arguments, headlessProgramDirectory(), clock, waiter, out,
+                                        err);
+    }
     if (DailyReport::wanted(arguments)) {
         const QCoreApplication app(argc, argv);
         QTextStream out(stdout);

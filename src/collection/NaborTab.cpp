@@ -56,7 +56,7 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     bbExportXLS = new QPushButton(QStringLiteral("Izvoz nabora"), this);
     bbExportXLS->setObjectName(QStringLiteral("bbExportXLS"));
     bbExportXLS->setToolTip(QStringLiteral("Export v Excel"));
-    markNotAvailable(bbExportXLS);
+    bbExportXLS->setEnabled(false);
     bbGenXML = new QPushButton(QStringLiteral("Generiranje XML poročila"), this);
     bbGenXML->setObjectName(QStringLiteral("bbGenXML"));
     bbGenXML->setToolTip(QStringLiteral("Generiranje in pošiljanje poročila"));
@@ -107,6 +107,7 @@ NaborTab::NaborTab(QWidget *parent) : MainTab(parent) {
     connect(bbGenXML, &QPushButton::clicked, this, &NaborTab::bbGenXMLClick);
     connect(bbPreveriNabor, &QPushButton::clicked, this, &NaborTab::bbPreveriNaborClick);
     connect(bTZInfo, &QPushButton::clicked, this, &NaborTab::bTZInfoClick);
+    connect(bbExportXLS, &QPushButton::clicked, this, &NaborTab::exportRequested);
 }
 
 NaborTab::~NaborTab() = default;
@@ -119,6 +120,7 @@ void NaborTab::attach(Session &session, RunState &state) {
     dbSifrantFinInstr->setDataSet(&workingSet_->qSifrantFinInstr);
     bbNabor->setEnabled(true);
     BitBtn3->setEnabled(true);
+    bbExportXLS->setEnabled(true);
 }
 
 QDate NaborTab::from() const {

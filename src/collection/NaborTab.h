@@ -73,6 +73,8 @@ Q_SIGNALS:
     void regenerationChoiceNeeded();
     // A report file was written: `errorLine` is empty when it is valid and registered.
     void reportGenerated(const QString &path, const QString &errorLine);
+    // "Izvoz nabora": the window writes the working set to a workbook.
+    void exportRequested();
 
 private:
     void dbgDPATVPPSLDrawColumnCell(CellColors &colors, int column, const FieldDef &field,

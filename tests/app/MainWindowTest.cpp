@@ -7,6 +7,7 @@
 #include "FakeClock.h"
 #include "ImportXlsTab.h"
 #include "NaborTab.h"
+#include "PdfTab.h"
 #include "PorocilaTab.h"
 #include "ProgramArguments.h"
 #include "ScriptedPrompter.h"
@@ -174,7 +175,7 @@ TEST(MainWindow, EnteringEmirShowsTheCurrentMonth) {
 TEST(MainWindow, ActionsNotYetOfferedAreDisabledAndSaySo) {
     WindowFixture f;
     f.window.start();
-    QPushButton *button = f.window.tsNabor->bbExportXLS;
+    QPushButton *button = f.window.TabSheet1->bSignPDG;
     EXPECT_FALSE(button->isEnabled());
     EXPECT_FALSE(button->toolTip().isEmpty());
 }
