@@ -2,6 +2,7 @@
 
 #include "DataGrid.h"
 #include "EmirDisputeDialog.h"
+#include "EmirDisputeImport.h"
 #include "EmirDisputes.h"
 #include "EmirFile.h"
 #include "EmirReportDialog.h"
@@ -48,7 +49,6 @@ EmirTab::EmirTab(QWidget *parent) : MainTab(parent) {
     actCancel = actionButton(QStringLiteral("actCancel"), QStringLiteral("Preklic"), this);
     actImportXLS = actionButton(QStringLiteral("actImportXLS"), QStringLiteral("Uvoz XLS"), this);
     actImportXLS->setToolTip(QStringLiteral("Uvoz sporov iz Excelove datoteke"));
-    MainTab::markNotAvailable(actImportXLS);
     actEMIRXML = actionButton(QStringLiteral("actEMIRXML"), QStringLiteral("Generiraj XML"), this);
 
     dbgEMIRPorocila = new DataGrid(this);
@@ -100,6 +100,7 @@ EmirTab::EmirTab(QWidget *parent) : MainTab(parent) {
     connect(actEditRpt, &QPushButton::clicked, this, &EmirTab::actEditRptExecute);
     connect(actDeleteRpt, &QPushButton::clicked, this, &EmirTab::actDeleteRptExecute);
     connect(actCancel, &QPushButton::clicked, this, &EmirTab::actCancelExecute);
+    connect(actImportXLS, &QPushButton::clicked, this, &EmirTab::actImportXLSExecute);
     connect(actEMIRXML, &QPushButton::clicked, this, &EmirTab::actEMIRXMLExecute);
     connect(actAddPsl, &QPushButton::clicked, this, &EmirTab::actAddPslExecute);
     connect(actEditPsl, &QPushButton::clicked, this, &EmirTab::actEditPslExecute);
@@ -241,7 +242,7 @@ void EmirTab::updateActions() {
     const bool attached = session_ != nullptr;
     actRefresh->setEnabled(attached);
     actAddRpt->setEnabled(attached);
-    for (QPushButton *b : {actEditRpt, actDeleteRpt, actCancel, actAddPsl})
+    for (QPushButton *b : {actEditRpt, actDeleteRpt, actCancel, actImportXLS, actAddPsl})
         b->setEnabled(open);
     actEditPsl->setEnabled(dispute);
     actDeletePsl->setEnabled(dispute);
@@ -286,6 +287,29 @@ void EmirTab::actCancelExecute() {
         if (const qint64 id = EmirReports::cancel(*session_, *report))
             loadReports(id);
     });
+}
+
+void EmirTab::actImportXLSExecute() {
+    const qint64 reportId = currentReportId();
+    if (reportId == 0 || !actImportXLS->isEnabled())
+        return;
+    const QString fileName =
+        session_->prompter.openFile(QStringLiteral("Uvoz sporov"), session_->programDirectory,
+                                    QStringLiteral("Excelove datoteke (*.xls *.xlsx)"));
+    if (fileName.isEmpty())
+        return;
+    QString failure;
+    try {
+        EmirDisputeImport::run(*session_, reportId, fileName);
+    } catch (const RapoError &e) {
+        failure = e.message();
+    }
+    // After a failure the list shows that no dispute of the file stayed.
+    loadDisputes(0);
+    if (failure.isEmpty())
+        session_->prompter.information(EmirDisputeImport::completion(fileName));
+    else
+        showError(failure);
 }
 
 void EmirTab::actEMIRXMLExecute() {

@@ -69,6 +69,7 @@ public Q_SLOTS:
     void actEditRptExecute();
     void actDeleteRptExecute();
     void actCancelExecute();
+    void actImportXLSExecute();
     void actEMIRXMLExecute();
     void actAddPslExecute();
     void actEditPslExecute();

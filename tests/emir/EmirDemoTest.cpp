@@ -1,6 +1,7 @@
 #include "Configuration.h"
 #include "Database.h"
 #include "DemoSite.h"
+#include "EmirDisputeImport.h"
 #include "EmirFile.h"
 #include "EmirReports.h"
 #include "FakeClock.h"
@@ -15,7 +16,7 @@
 namespace {
 // Every EMIR report of the demo site writes a file that the demo's stand-in schema accepts:
 // the cancelled one as its cancellation, its cancellation report without disputes, and the
-// March report with its three disputes.
+// March report with its three disputes and the three of the demo's dispute workbook.
 TEST(EmirDemo, EveryReportWritesAValidFileOfItsKind) {
     TempProgramDirectory dir;
     DemoSite::create("DEMO", dir.path());
@@ -32,6 +33,9 @@ TEST(EmirDemo, EveryReportWritesAValidFileOfItsKind) {
     QStringList kinds;
     for (; !list.eof(); list.next()) {
         const EmirReports::Report report = EmirReports::rowOf(list);
+        if (report.zapSt == 3) {
+            EXPECT_EQ(EmirDisputeImport::run(session, report.id, RAPO_EMIR_DEMO_DISPUTES), 3);
+        }
         prompter.answers = {true, true};
         const EmirFile::Result result =
             EmirFile::write(session, report.id, QDate(2014, 1, 1), QDate(2014, 12, 31));
@@ -47,6 +51,6 @@ TEST(EmirDemo, EveryReportWritesAValidFileOfItsKind) {
                      '/' + QString::number(items);
     }
     kinds.sort();
-    EXPECT_EQ(kinds, QStringList({"1:preklic/0", "2:EMTR/1", "3:EMSP/3"}));
+    EXPECT_EQ(kinds, QStringList({"1:preklic/0", "2:EMTR/1", "3:EMSP/6"}));
 }
 } // namespace

@@ -68,7 +68,7 @@ TEST(EmirTab, TheDisputesFollowTheCurrentReportAndACancelledReportIsFrozen) {
     EXPECT_EQ(TabFixture::shown(f.tab.dbgEMIRPorocila, 1, "ZapStPreklicano"), "1");
     EXPECT_EQ(TabFixture::shown(f.tab.dbgEMIRPorocila, 1, "PreklicanoDaNe"), "Ne");
     EXPECT_EQ(f.tab.disputes()->recordCount(), 0);
-    EXPECT_EQ(f.enabled(), "actRefresh actAddRpt actEditRpt actDeleteRpt actCancel actEMIRXML "
+    EXPECT_EQ(f.enabled(), "actRefresh actAddRpt actEditRpt actDeleteRpt actCancel actImportXLS actEMIRXML "
                            "actAddPsl");
 
     // Adding a dispute selects it; the report stays selected across reloads.
@@ -76,7 +76,7 @@ TEST(EmirTab, TheDisputesFollowTheCurrentReportAndACancelledReportIsFrozen) {
     f.tab.actAddPslExecute();
     EXPECT_EQ(f.edited, QStringList{QString::number(b) + "/0"});
     EXPECT_EQ(f.tab.currentDisputeId(), f.savedDispute);
-    EXPECT_EQ(f.enabled(), "actRefresh actAddRpt actEditRpt actDeleteRpt actCancel actEMIRXML "
+    EXPECT_EQ(f.enabled(), "actRefresh actAddRpt actEditRpt actDeleteRpt actCancel actImportXLS actEMIRXML "
                            "actAddPsl actEditPsl actDeletePsl");
     f.tab.actRefreshExecute();
     EXPECT_EQ(f.tab.currentReportId(), b);
@@ -102,7 +102,7 @@ TEST(EmirTab, CancellingSelectsTheCancellationReport) {
     EXPECT_EQ(f.tab.currentReport()->zapSt, 3);
     EXPECT_EQ(f.tab.currentReport()->cancelsId, a);
     EXPECT_EQ(f.tab.reports()->recordCount(), 3);
-    EXPECT_EQ(f.enabled(), "actRefresh actAddRpt actEditRpt actDeleteRpt actCancel actEMIRXML "
+    EXPECT_EQ(f.enabled(), "actRefresh actAddRpt actEditRpt actDeleteRpt actCancel actImportXLS actEMIRXML "
                            "actAddPsl");
 }
 
