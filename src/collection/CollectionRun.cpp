@@ -59,6 +59,7 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
     const Configuration &c = session.configuration;
     c.requireForReporting();
     RegenerationEnd regenerationEnd{state};
+    const DebugLog::FlushAtEnd flushed(session.debugLog);
     state.collectedPeriod = periodText(from, to);
 
     session.progress(QStringLiteral("Brisanje nabora"));
@@ -99,15 +100,19 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
                                SqlDialect::codeList(c.tipPosla) + QStringLiteral(") "));
         if (filters.any())
             uDPATVPPSL.addLine(filters.marketCondition());
-        uDPATVPPSL.setDate(QStringLiteral("Dan"), from);
-        uDPATVPPSL.setDate(QStringLiteral("DanDo"), to);
         session.debugLog.write(QStringLiteral("Open 1: ") + uDPATVPPSL.text());
         session.debugLog.write(QStringLiteral("Params: ") + ShortDateFormat::toText(from));
         session.debugLog.write(QStringLiteral("Params: ") + ShortDateFormat::toText(to));
-        uDPATVPPSL.open();
-        session.debugLog.write(QStringLiteral("po Open 1! ") +
-                               QString::number(uDPATVPPSL.recordCount()));
-        copyAssignments(session, uDPATVPPSL, tDPATVPPSL, AssignmentTrace::collection());
+        // A day holds many trades: they are inserted and logged by one statement each.
+        Query insert(session.db, QStringLiteral("uDPATVPPSL"));
+        insert.addLine(QStringLiteral(" INSERT INTO DPATVPPSL (DPATVPID, IDPSL, ISSTN, IDREFATVP) "));
+        for (const QString &line : uDPATVPPSL.lines())
+            insert.addLine(line);
+        insert.setDate(QStringLiteral("Dan"), from);
+        insert.setDate(QStringLiteral("DanDo"), to);
+        const int inserted = insert.exec();
+        session.debugLog.write(QStringLiteral("po Open 1! ") + QString::number(inserted));
+        logInsertedAssignments(session, result.collectionId, AssignmentTrace::collection());
     });
 
     phase(session, 2, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 2)!"), [&] {
@@ -198,6 +203,7 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
         session.prompter.information(
             QStringLiteral("Izberi ustrezen finančni instrument za poročanje!"));
         result.ending = Ending::ChoiceNeeded;
+        session.debugLog.flush();
         return result;
     }
 
@@ -205,6 +211,7 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
     result.rows = loaded.rows;
     result.generationEnabled = loaded.generationEnabled;
     session.progress(QStringLiteral("Konec"));
+    session.debugLog.flush();
     return result;
 }
 
@@ -236,7 +243,9 @@ CollectionRun::Result CollectionRun::loadWorkingSet(Session &session, WorkingSet
     } catch (const RapoError &) {
         workingSet.close();
         state.hasUnreversedRows = false;
+        session.debugLog.flush();
         throw;
     }
+    session.debugLog.flush();
     return result;
 }

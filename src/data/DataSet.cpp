@@ -55,6 +55,7 @@ void DataSet::close() {
     source_ = nullptr;
     columns_.clear();
     index_.clear();
+    spelledIndex_.clear();
     dateColumn_.clear();
     rows_.clear();
     current_ = 0;
@@ -68,8 +69,10 @@ void DataSet::startReading(QSqlQuery &query) {
     const QSqlRecord record = source_->record();
     columns_.clear();
     index_.clear();
+    spelledIndex_.clear();
     dateColumn_.clear();
     sizes_.clear();
+    storedColumns_ = static_cast<int>(record.count());
     for (int i = 0; i < record.count(); ++i) {
         const QString name = record.fieldName(i);
         columns_ << name;
@@ -108,8 +111,7 @@ bool DataSet::fetchOne() {
         return false;
     }
     Row row(columns_.size());
-    const int stored = source_->record().count();
-    for (int i = 0; i < stored; ++i) {
+    for (int i = 0; i < storedColumns_; ++i) {
         QVariant v = source_->value(i);
         if (dateColumn_[static_cast<std::size_t>(i)] && !v.isNull())
             v = toDateTime(v);
@@ -191,7 +193,13 @@ const DataSet::Row *DataSet::currentRow() const {
 }
 
 int DataSet::columnIndex(const QString &column) const {
-    return index_.value(column.toUpper(), -1);
+    const auto spelled = spelledIndex_.constFind(column);
+    if (spelled != spelledIndex_.constEnd())
+        return *spelled;
+    const int index = index_.value(column.toUpper(), -1);
+    if (index >= 0)
+        spelledIndex_.insert(column, index);
+    return index;
 }
 
 int DataSet::requireColumn(const QString &column) const {

@@ -108,6 +108,9 @@ private:
     std::unordered_map<QString, Prepared> prepared_;
     QStringList columns_;
     QHash<QString, int> index_; // upper-cased name -> column
+    // The names as callers spell them -> column, so a name is upper-cased once per reading.
+    mutable QHash<QString, int> spelledIndex_;
+    int storedColumns_ = 0; // the columns the statement gives
     std::vector<bool> dateColumn_;
     std::vector<int> sizes_; // declared text sizes; 0: none
     std::vector<Row> rows_;

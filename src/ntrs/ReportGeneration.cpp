@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "EditableTable.h"
 #include "FieldFormat.h"
+#include "InstrumentLookup.h"
 #include "NtrsDocument.h"
 #include "Query.h"
 #include "RapoError.h"
@@ -108,6 +109,7 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
                                                     Query &instruments, RunState &state,
                                                     const QDate &from, const QDate &to) {
     const Configuration &c = session.configuration;
+    const DebugLog::FlushAtEnd flushed(session.debugLog);
     session.debugLog.write(QStringLiteral("Generiranje xml-ja!"));
     if (!rows.active() || rows.recordCount() == 0)
         throw RapoError(QStringLiteral("Nabor je prazen! Generiranje XML ni možno!"));
@@ -152,6 +154,7 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
     }
 
     qint64 collectionId = 0;
+    InstrumentLookup lookup(instruments);
     for (rows.first(); !rows.eof(); rows.next()) {
         const QString reference = rows.asString(QStringLiteral("RefStTransaC"));
         session.debugLog.write(QStringLiteral("qDPATVPPSL_RefStTransaC:") + reference);
@@ -162,7 +165,7 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
         if (rows.asString(QStringLiteral("ISSTN")) == QLatin1String("D"))
             record.fillCancellation(root.CancelledTransactions().append(), rows);
         else
-            record.fillTransaction(root.TransactionReporting().append(), rows, instruments);
+            record.fillTransaction(root.TransactionReporting().append(), rows, lookup);
     }
 
     // The number, the file and the register row are decided in one transaction, so that no
@@ -212,5 +215,6 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
     result.valid = true;
     state.endRegeneration();
     session.debugLog.write(QStringLiteral("Generiranje xml-ja končano!"));
+    session.debugLog.flush();
     return result;
 }

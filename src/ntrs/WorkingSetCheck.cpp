@@ -1,5 +1,6 @@
 #include "WorkingSetCheck.h"
 
+#include "InstrumentLookup.h"
 #include "NtrsDocument.h"
 #include "Query.h"
 #include "Session.h"
@@ -88,6 +89,8 @@ void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QStringList &hel
     QHash<QString, int> transactions;
     QHash<QString, int> cancellations;
     QStringList order;
+    QSet<QString> ordered;
+    InstrumentLookup instruments(instruments_);
     for (rows_.first(); !rows_.eof(); rows_.next()) {
         const bool imported = rows_.asString(QStringLiteral("VRSTA")) == QLatin1String("I");
         const bool cancellation = rows_.asString(QStringLiteral("ISSTN")) == QLatin1String("D");
@@ -102,11 +105,13 @@ void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QStringList &hel
             content.fillCancellation(root.CancelledTransactions().append(), rows_);
             ++cancellations[reference];
         } else {
-            content.fillTransaction(root.TransactionReporting().append(), rows_, instruments_);
+            content.fillTransaction(root.TransactionReporting().append(), rows_, instruments);
             ++transactions[reference];
         }
-        if (!order.contains(reference))
+        if (!ordered.contains(reference)) {
+            ordered.insert(reference);
             order << reference;
+        }
     }
     // A transaction and the cancellation of an earlier report of it may share a reference.
     for (const QString &reference : order)
