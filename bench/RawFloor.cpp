@@ -117,7 +117,8 @@ public:
             throw std::runtime_error("the report cannot be written");
         xmlTextWriterSetIndent(writer_, 1);
         xmlTextWriterSetIndentString(writer_, BAD_CAST "  ");
-        xmlTextWriterStartDocument(writer_, "1.0", "utf-8", nullptr);
+        // The declaration as the program writes it (the writer would spell "UTF-8").
+        xmlTextWriterWriteRaw(writer_, BAD_CAST "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n");
     }
     ~Writer() {
         if (writer_)
@@ -132,7 +133,7 @@ public:
         xmlTextWriterWriteElement(writer_, BAD_CAST name, BAD_CAST value.constData());
     }
     void finish() {
-        xmlTextWriterEndDocument(writer_);
+        xmlTextWriterFlush(writer_);
         xmlFreeTextWriter(writer_);
         writer_ = nullptr;
     }

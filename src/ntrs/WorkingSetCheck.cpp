@@ -38,11 +38,17 @@ WorkingSetCheck::WorkingSetCheck(Session &session, Query &rows, Query &instrumen
     : session_(session), rows_(rows), instruments_(instruments), collectionId_(collectionId),
       from_(from), to_(to) {}
 
-std::vector<WorkingSetCheck::Failure> WorkingSetCheck::run() {
+std::vector<WorkingSetCheck::Failure> WorkingSetCheck::run(NtrsDocument *report) {
     std::vector<Failure> failures;
     QStringList held;
-    checkInstruments(failures);
-    checkRows(failures, held);
+    {
+        NtrsDocument instruments;
+        checkInstruments(failures, report ? *report : instruments);
+    }
+    {
+        NtrsDocument records;
+        checkRows(failures, held, report ? *report : records);
+    }
     checkCollected(failures, held);
     if (rows_.active())
         rows_.first();
@@ -51,13 +57,13 @@ std::vector<WorkingSetCheck::Failure> WorkingSetCheck::run() {
     return failures;
 }
 
-void WorkingSetCheck::refuseFailures() {
-    std::vector<Failure> failures = run();
+void WorkingSetCheck::refuseFailures(NtrsDocument *report) {
+    std::vector<Failure> failures = run(report);
     if (!failures.empty())
         throw Failed(std::move(failures));
 }
 
-void WorkingSetCheck::checkInstruments(std::vector<Failure> &failures) {
+void WorkingSetCheck::checkInstruments(std::vector<Failure> &failures, NtrsDocument &document) {
     if (!instruments_.active())
         return;
     // The instrument records carry the first row's reference in their messages, as the report's.
@@ -65,7 +71,6 @@ void WorkingSetCheck::checkInstruments(std::vector<Failure> &failures) {
         rows_.first();
     const QString firstReference =
         rows_.active() && !rows_.eof() ? rows_.asString(QStringLiteral("RefStTransaC")) : QString();
-    NtrsDocument document;
     InstrumentList instrumentList = document.root().Sifrant();
     QSet<QString> seen;
     for (instruments_.first(); !instruments_.eof(); instruments_.next()) {
@@ -81,10 +86,10 @@ void WorkingSetCheck::checkInstruments(std::vector<Failure> &failures) {
     }
 }
 
-void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QStringList &held) {
+void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QStringList &held,
+                                NtrsDocument &document) {
     if (!rows_.active())
         return;
-    NtrsDocument document;
     NtrsRoot root = document.root();
     QHash<QString, int> transactions;
     QHash<QString, int> cancellations;
