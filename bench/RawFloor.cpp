@@ -146,8 +146,8 @@ void writeInstruments(Writer &w, Statement &q) {
     const int swift = q.column("SWIFT_BPH"), isin = q.column("ISIN"), code = q.column("INTIDENT"),
               name = q.column("IMEINSTRUMENTA"), issuer = q.column("IMEIZDAJATELJA"),
               country = q.column("ISOKODA"), type = q.column("TIPINSTR"),
-              changed = q.column("DANSPR"), pieces = q.column("KOS"),
-              nominal = q.column("GLVNMN"), currency = q.column("VLT"), issued = q.column("LOTEMS"),
+              changed = q.column("DANSPR"), pieces = q.column("KOS"), nominal = q.column("GLVNMN"),
+              currency = q.column("VLT"), issued = q.column("LOTEMS"),
               expiry = q.column("DATUMPRENEHANJA"), reference = q.column("REFERENCA");
     QSet<qint64> written;
     while (q.step()) {

@@ -19,12 +19,12 @@ struct RawFloor {
     QString applicationUser;
     double nowJulianDay = 0;
     // The texts the program sends (before the embedded engine's rewrite).
-    QString assignmentSql;    // phase 1's selection, parameters :Dan and :DanDo
-    QString activityLogSql;   // the activity-log rows of the assignments
-    QString workingSetSql;    // parameters :Datum, :DatumDo, :FMaxDpAtvpId
-    QString instrumentSql;    // the same parameters
+    QString assignmentSql;  // phase 1's selection, parameters :Dan and :DanDo
+    QString activityLogSql; // the activity-log rows of the assignments
+    QString workingSetSql;  // parameters :Datum, :DatumDo, :FMaxDpAtvpId
+    QString instrumentSql;  // the same parameters
     // The header as the program writes it.
-    QString firm;             // MaticnaStevilkaZavezanca
+    QString firm; // MaticnaStevilkaZavezanca
     QString creationDate;
     QString creationTime;
     QString creationOffset;

@@ -227,8 +227,7 @@ int main(int argc, char **argv) {
         std::printf("N=%d program total%s: %lld ms, %d rows in the working set, %d waits, %s, "
                     "%lld bytes, peak memory %ld MB\n",
                     n, debug ? " (Debug=1)" : "", static_cast<long long>(programMs), r.rows,
-                    waiter.waits,
-                    report.valid ? "valid" : qPrintable(report.errorLine),
+                    waiter.waits, report.valid ? "valid" : qPrintable(report.errorLine),
                     static_cast<long long>(QFileInfo(report.path).size()), programPeak / 1024);
         std::fflush(stdout);
 
@@ -242,9 +241,9 @@ int main(int argc, char **argv) {
         floor.nowJulianDay = static_cast<double>(clock.now().date().toJulianDay()) - 0.5 +
                              clock.now().time().msecsSinceStartOfDay() / 86400000.0;
         floor.assignmentSql = CollectionRun::tradesOfPeriodSql(c, r.collectionId);
-        floor.activityLogSql = ActivityLog::insertedRowsSql(
-            QStringLiteral("DPATVPPSL"), QStringLiteral("DPATVPID = :DPATVPID"),
-            QStringLiteral("IDREFATVP"), false);
+        floor.activityLogSql = ActivityLog::insertedRowsSql(QStringLiteral("DPATVPPSL"),
+                                                            QStringLiteral("DPATVPID = :DPATVPID"),
+                                                            QStringLiteral("IDREFATVP"), false);
         floor.workingSetSql = workingSet.qDPATVPPSL.text();
         floor.instrumentSql = workingSet.qSifrantFinInstr.text();
         floor.firm = rootAttribute(report.path, "MaticnaStevilkaZavezanca");
@@ -263,7 +262,8 @@ int main(int argc, char **argv) {
         const QString difference = reportDifference(report.path, floor.reportPath);
         std::printf("N=%d floor total: %lld ms, peak memory %ld MB; reports %s\n", n,
                     static_cast<long long>(floorMs), floorPeak / 1024,
-                    difference.isEmpty() ? "equal" : qPrintable(QStringLiteral("differ, ") + difference));
+                    difference.isEmpty() ? "equal"
+                                         : qPrintable(QStringLiteral("differ, ") + difference));
 
         QElapsedTimer deletion;
         deletion.start();

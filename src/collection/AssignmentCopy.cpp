@@ -37,10 +37,9 @@ void copyAssignments(Session &session, Query &selection, EditableTable &tDPATVPP
 void logInsertedAssignments(Session &session, qint64 collectionId, const AssignmentTrace &trace) {
     const QString condition = QStringLiteral("DPATVPID = :DPATVPID");
     const QString order = QStringLiteral("IDREFATVP");
-    session.activityLog.writeInserted(QStringLiteral("DPATVPPSL"), condition,
-                                      {{QStringLiteral("DPATVPID"),
-                                        ParamValue::integer(collectionId)}},
-                                      order, session.isDb2());
+    session.activityLog.writeInserted(
+        QStringLiteral("DPATVPPSL"), condition,
+        {{QStringLiteral("DPATVPID"), ParamValue::integer(collectionId)}}, order, session.isDb2());
     if (!session.debugLog.enabled())
         return;
     Query rows(session.db);

@@ -109,8 +109,9 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
         session.debugLog.write(QStringLiteral("Params: ") + ShortDateFormat::toText(to));
         // A day holds many trades: they are inserted, and then logged, by one statement each.
         Query insert(session.db, QStringLiteral("uDPATVPPSL"));
-        insert.setText(QStringLiteral(" INSERT INTO DPATVPPSL (DPATVPID, IDPSL, ISSTN, IDREFATVP) \n") +
-                       selection);
+        insert.setText(
+            QStringLiteral(" INSERT INTO DPATVPPSL (DPATVPID, IDPSL, ISSTN, IDREFATVP) \n") +
+            selection);
         insert.setDate(QStringLiteral("Dan"), from);
         insert.setDate(QStringLiteral("DanDo"), to);
         const int inserted = insert.exec();

@@ -87,8 +87,7 @@ QString ActivityLog::insertedRowsSql(const QString &table, const QString &condit
     return SqlDialect::adaptNvl(
         QStringLiteral("INSERT INTO ACT (IdAct, Usr, SfAct, Cas, SfApp, SfOrg, Cmp, Db, Tbl, Cnt) "
                        "SELECT ") +
-            next +
-            QStringLiteral(", :Usr, '+', :Cas, 'R', '0', :Cmp, 'LB', '") + t.name +
+            next + QStringLiteral(", :Usr, '+', :Cas, 'R', '0', :Cmp, 'LB', '") + t.name +
             QStringLiteral("', ") + row.join(QStringLiteral(" || ")) +
             QStringLiteral(" FROM (SELECT ") + columns.join(QStringLiteral(", ")) +
             QStringLiteral(", ROW_NUMBER() OVER (ORDER BY ") + order +

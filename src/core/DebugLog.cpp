@@ -39,7 +39,8 @@ void DebugLog::write(const QString &message) const {
             fail();
     }
     const QDateTime now = clock_.now();
-    const qint64 second = now.date().toJulianDay() * 86400 + now.time().msecsSinceStartOfDay() / 1000;
+    const qint64 second =
+        now.date().toJulianDay() * 86400 + now.time().msecsSinceStartOfDay() / 1000;
     if (second != stampSecond_) {
         stampSecond_ = second;
         stamp_ = (ShortDateFormat::toText(now.date()) + u' ' +

@@ -14,7 +14,8 @@ QDateTime RegisterChangeTime::after(const QDateTime &now, const QDateTime &lates
 
 QDateTime RegisterChangeTime::next(Database &db, const Clock &clock, const QString &isin) {
     Query q(db, QStringLiteral("qDPATVP_SFVPLastChange"));
-    q.setText(QStringLiteral("SELECT max(DANSPR) AS LastChange FROM DPATVP_SFVP WHERE ISIN = :ISIN"));
+    q.setText(
+        QStringLiteral("SELECT max(DANSPR) AS LastChange FROM DPATVP_SFVP WHERE ISIN = :ISIN"));
     q.setString(QStringLiteral("ISIN"), isin);
     q.open();
     return after(clock.now(), q.asDateTime(QStringLiteral("LastChange")));

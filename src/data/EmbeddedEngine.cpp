@@ -110,8 +110,8 @@ bool parseDate(const QByteArray &text, const QByteArray &mask, double &julianDay
     if (at != text.size() || !QDate::isValid(year, month, day) ||
         !QTime::isValid(hour, minute, second))
         return false;
-    julianDay = JulianDay::fromParts(QDate(year, month, day),
-                                     ((hour * 60 + minute) * 60 + second) * 1000);
+    julianDay =
+        JulianDay::fromParts(QDate(year, month, day), ((hour * 60 + minute) * 60 + second) * 1000);
     return true;
 }
 
@@ -137,10 +137,10 @@ void toDate(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     const QByteArray text = QByteArray(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])),
                                        sqlite3_value_bytes(argv[0]))
                                 .trimmed();
-    const QByteArray mask = argc > 1 ? QByteArray(reinterpret_cast<const char *>(
-                                                      sqlite3_value_text(argv[1])),
-                                                  sqlite3_value_bytes(argv[1]))
-                                     : QByteArrayLiteral("dd.mm.yyyy");
+    const QByteArray mask =
+        argc > 1 ? QByteArray(reinterpret_cast<const char *>(sqlite3_value_text(argv[1])),
+                              sqlite3_value_bytes(argv[1]))
+                 : QByteArrayLiteral("dd.mm.yyyy");
     double julianDay = 0;
     if (!parseDate(text, mask, julianDay)) {
         resultError(ctx, QStringLiteral("TO_DATE: '%1' ni datum oblike '%2'")

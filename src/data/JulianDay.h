@@ -14,8 +14,8 @@ QDateTime toDateTime(double julianDay);
 // conversion to local time.
 QDate toDate(double julianDay);
 struct DayAndTime {
-    qint64 day;  // Julian day number
-    int ms;      // since midnight
+    qint64 day; // Julian day number
+    int ms;     // since midnight
 };
 DayAndTime split(double julianDay);
 double fromParts(const QDate &date, int msecsSinceMidnight);

@@ -256,9 +256,8 @@ InstrumentChoice::Result InstrumentChoice::apply(Session &session, const ListedR
     const QDateTime now = session.clock.now();
     values.set(QStringLiteral("DANSPR_SFVP"),
                registerDate(isRealDate(row.hostChange) ? row.hostChange : now, isDb2));
-    values.set(QStringLiteral("DANSPR"),
-               ParamValue::dateTime(RegisterChangeTime::next(db, session.clock,
-                                                             changing ? isin : row.isin)));
+    values.set(QStringLiteral("DANSPR"), ParamValue::dateTime(RegisterChangeTime::next(
+                                             db, session.clock, changing ? isin : row.isin)));
     values.set(QStringLiteral("USRSPR"), ParamValue::text(session.applicationUser));
 
     Query host(db, QStringLiteral("qDPATVP_SFVPDodPodatki"));

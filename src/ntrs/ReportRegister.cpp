@@ -6,9 +6,9 @@
 #include "Prompter.h"
 #include "Query.h"
 #include "RapoError.h"
+#include "RegisterChangeTime.h"
 #include "Session.h"
 #include "Transaction.h"
-#include "RegisterChangeTime.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -241,9 +241,9 @@ void ReportRegister::confirm(Session &session, const Row &row) {
         update.addLine(QStringLiteral(
             "WHERE ISIN = :ISIN AND SFVP_POROCANJE = :SFVP_POROCANJE AND SFVP_VEK=:SFVP_VEK"));
         for (q.first(); !q.eof(); q.next()) {
-            update.setDateTime(
-                QStringLiteral("DanSpr"),
-                RegisterChangeTime::next(session.db, session.clock, q.asString(QStringLiteral("ISIN"))));
+            update.setDateTime(QStringLiteral("DanSpr"),
+                               RegisterChangeTime::next(session.db, session.clock,
+                                                        q.asString(QStringLiteral("ISIN"))));
             update.setString(QStringLiteral("UsrSpr"), session.applicationUser);
             update.setString(QStringLiteral("ISIN"), q.asString(QStringLiteral("ISIN")));
             update.setParam(

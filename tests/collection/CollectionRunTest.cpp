@@ -75,8 +75,8 @@ TEST(CollectionRun, TheActivityLogNumbersTheTradesInTheirReferenceOrder) {
     for (log.open(); !log.eof(); log.next())
         logged << log.asString("IdAct") + '|' + log.asString("Usr") + '|' + log.asString("SfAct") +
                       '|' + log.asString("Cas") + '|' + log.asString("SfApp") + '|' +
-                      log.asString("SfOrg") + '|' + log.asString("Cmp") + '|' +
-                      log.asString("Db") + '|' + log.asString("Tbl") + '|' + log.asString("Cnt");
+                      log.asString("SfOrg") + '|' + log.asString("Cmp") + '|' + log.asString("Db") +
+                      '|' + log.asString("Tbl") + '|' + log.asString("Cnt");
     EXPECT_EQ(logged, expected);
     EXPECT_EQ(f.t.scalar("select group_concat(IDPSL) from (select IDPSL from DPATVPPSL order by "
                          "IDREFATVP)")
