@@ -82,17 +82,25 @@ QString ActivityLog::insertedRowsSql(const QString &table, const QString &condit
     }
     const QString next = isDb2 ? QStringLiteral("NEXTVAL FOR ACT_IDACT_SEQ")
                                : QStringLiteral("ACT_IDACT_SEQ.NEXTVAL");
+    // DB2 wants the type of a parameter in a select list.
+    const auto parameter = [isDb2](const char *name, const char *type) {
+        return isDb2
+                   ? QStringLiteral("CAST(:%1 AS %2)").arg(QLatin1String(name), QLatin1String(type))
+                   : QStringLiteral(":") + QLatin1String(name);
+    };
     // The numbered subquery delivers its rows in the order of `order`, so the identities are
     // drawn in that order (a sequence may not be drawn in a select with ORDER BY).
     return SqlDialect::adaptNvl(
         QStringLiteral("INSERT INTO ACT (IdAct, Usr, SfAct, Cas, SfApp, SfOrg, Cmp, Db, Tbl, Cnt) "
                        "SELECT ") +
-            next + QStringLiteral(", :Usr, '+', :Cas, 'R', '0', :Cmp, 'LB', '") + t.name +
-            QStringLiteral("', ") + row.join(QStringLiteral(" || ")) +
-            QStringLiteral(" FROM (SELECT ") + columns.join(QStringLiteral(", ")) +
-            QStringLiteral(", ROW_NUMBER() OVER (ORDER BY ") + order +
-            QStringLiteral(") AS RN FROM ") + t.name + QStringLiteral(" WHERE ") + condition +
-            QStringLiteral(") A"),
+            next + QStringLiteral(", ") + parameter("Usr", "VARCHAR(20)") +
+            QStringLiteral(", '+', ") + parameter("Cas", "TIMESTAMP") +
+            QStringLiteral(", 'R', '0', ") + parameter("Cmp", "VARCHAR(64)") +
+            QStringLiteral(", 'LB', '") + t.name + QStringLiteral("', ") +
+            row.join(QStringLiteral(" || ")) + QStringLiteral(" FROM (SELECT ") +
+            columns.join(QStringLiteral(", ")) + QStringLiteral(", ROW_NUMBER() OVER (ORDER BY ") +
+            order + QStringLiteral(") AS RN FROM ") + t.name + QStringLiteral(" WHERE ") +
+            condition + QStringLiteral(") A"),
         isDb2);
 }
 
