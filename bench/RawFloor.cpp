@@ -362,20 +362,25 @@ void RawFloor::run(const std::function<void(const char *, qint64)> &told) const 
 }
 
 QString reportDifference(const QString &programFile, const QString &floorFile) {
-    const auto lines = [](const QString &path) {
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        QByteArray text = f.readAll();
-        text.replace("\r\n", "\n");
-        static const QRegularExpression creationTime(QStringLiteral("CreationTime=\"[^\"]*\""));
-        return QString::fromUtf8(text).replace(creationTime, QString()).split(u'\n');
+    // Line by line: a report of a million trades is a gigabyte.
+    QFile a(programFile);
+    QFile b(floorFile);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
+        return QStringLiteral("a report cannot be read");
+    static const QRegularExpression creationTime(QStringLiteral("CreationTime=\"[^\"]*\""));
+    const auto next = [](QFile &f) {
+        QByteArray line = f.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        return QString::fromUtf8(line).replace(creationTime, QString());
     };
-    const QStringList a = lines(programFile);
-    const QStringList b = lines(floorFile);
-    for (qsizetype i = 0; i < qMax(a.size(), b.size()); ++i)
-        if (a.value(i) != b.value(i))
+    for (qint64 number = 1; !a.atEnd() || !b.atEnd(); ++number) {
+        const QString left = next(a);
+        const QString right = next(b);
+        if (left != right)
             return QStringLiteral("line %1: program \"%2\", floor \"%3\"")
-                .arg(i + 1)
-                .arg(a.value(i), b.value(i));
+                .arg(number)
+                .arg(left, right);
+    }
     return {};
 }

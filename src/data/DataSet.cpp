@@ -15,6 +15,9 @@
 #include <sqlite3.h>
 
 namespace {
+// Beyond this many distinct texts a row set holds mostly texts that do not repeat.
+constexpr qsizetype sharedTextLimit = 1 << 16;
+
 // The shortest decimal form: no exponent, no trailing zeros.
 QString numberText(double v) {
     if (std::isfinite(v) && std::abs(v) < 1e15 && v == std::trunc(v))
@@ -58,6 +61,7 @@ void DataSet::close() {
     spelledIndex_.clear();
     dateColumn_.clear();
     rows_.clear();
+    texts_.clear();
     current_ = 0;
     active_ = false;
     exhausted_ = true;
@@ -95,6 +99,7 @@ void DataSet::startReading(QSqlQuery &query) {
         }
     }
     rows_.clear();
+    texts_.clear();
     current_ = 0;
     active_ = true;
     exhausted_ = false;
@@ -118,7 +123,14 @@ bool DataSet::fetchOne() {
         else if (const int size = sizes_[static_cast<std::size_t>(i)];
                  size > 0 && v.typeId() == QMetaType::QString && v.toString().size() > size)
             v = v.toString().left(size);
-        row[i] = v;
+        if (!v.isNull() && v.typeId() == QMetaType::QString) {
+            const QString text = v.toString();
+            if (const auto known = texts_.constFind(text); known != texts_.constEnd())
+                v = *known;
+            else if (texts_.size() < sharedTextLimit)
+                texts_.insert(text);
+        }
+        row[i] = std::move(v);
     }
     if (calcFields_)
         calcFields_(*this, row);
