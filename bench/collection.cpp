@@ -1,8 +1,10 @@
 // Fills an embedded database with generated host data (N trades over a mix of instruments,
-// venues and clients) and times each step of a collection run: the deletion, phases 1 to 4,
-// phase 5 without its one-second waits (counted instead), and the loading of the working set
-// and of its instruments, then the report generation with its validation. Prints one line per
-// N and step.
+// venues and clients) and times each step of a collection run: the deletion, phases 1 to 5,
+// and the loading of the working set and of its instruments, then the report generation with
+// its validation. Then, on a copy of the same generated database, the raw floor: the same work
+// with SQLite and libxml2 directly (RawFloor). Prints one line per N and step, the peak memory
+// of both, whether the two reports are the same, and last "total/floor: R".
+#include "ActivityLog.h"
 #include "Clock.h"
 #include "CollectionDeletion.h"
 #include "CollectionRun.h"
@@ -25,6 +27,10 @@
 #include <cstdio>
 
 #include "ProcessStatus.h"
+#include "RawFloor.h"
+
+#include <QRegularExpression>
+#include <malloc.h>
 
 namespace {
 class SilentPrompter : public Prompter {
@@ -58,6 +64,22 @@ public:
 private:
     SteppingClock &clock_;
 };
+
+// The peak resident memory counts from here.
+void resetPeakMemory() {
+    if (FILE *f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+}
+
+QString rootAttribute(const QString &path, const char *name) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    const QString head = QString::fromUtf8(f.read(1000));
+    const QRegularExpression attribute(QString::fromLatin1(name) + QStringLiteral("=\"([^\"]*)\""));
+    return attribute.match(head).captured(1);
+}
 
 void exec(Query &q) {
     q.exec();
@@ -139,10 +161,15 @@ void fill(Database &db, int trades) {
 } // namespace
 
 int main(int argc, char **argv) {
+    // As the program does (main.cpp): the time zone is named, so it is read once.
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
     QCoreApplication app(argc, argv);
     QList<int> sizes = {1000, 10000, 100000};
     if (argc > 1)
         sizes = {QString::fromLocal8Bit(argv[1]).toInt()};
+    // "debug" as the second argument: the run writes its debug log (Debug=1).
+    const bool debug = argc > 2 && QByteArray(argv[2]) == "debug";
     for (int n : sizes) {
         QTemporaryDir dir;
         const QString home = dir.path() + QLatin1Char('/');
@@ -154,66 +181,98 @@ int main(int argc, char **argv) {
         std::printf("N=%d fill host data: %lld ms\n", n,
                     static_cast<long long>(fillTimer.elapsed()));
 
+        const QString floorDatabase = home + QStringLiteral("FLOOR.sqlite");
+        db.close();
+        QFile::copy(db.embeddedPath(), floorDatabase);
+
         Configuration c;
         c.dmc2 = c.dmc3 = c.tuj2 = c.tuj3 = QStringLiteral("LK");
+        c.debug = debug;
         SilentPrompter prompter;
         SteppingClock clock;
         CountingWaiter waiter(clock);
         Session session(db, c, QStringLiteral("BENCH"), home, prompter, clock, waiter);
         WorkingSet workingSet(session);
         RunState state;
+        QFile::copy(QStringLiteral(RAPO_DEMO_SCHEMA), home + QStringLiteral("NTRS.xsd"));
+        malloc_trim(0);
+        resetPeakMemory();
 
         QElapsedTimer total;
         QElapsedTimer step;
         QString current;
-        session.onProgress = [&](const QString &next) {
+        const auto stepEnds = [&] {
             if (!current.isEmpty())
-                std::printf("N=%d %-16s %8lld ms\n", n, qPrintable(current),
+                std::printf("N=%d program %-24s %8lld ms\n", n, qPrintable(current),
                             static_cast<long long>(step.elapsed()));
+        };
+        session.onProgress = [&](const QString &next) {
+            stepEnds();
             current = next;
             step.restart();
         };
         total.start();
+        step.start();
         const CollectionRun::Result r =
             CollectionRun::run(session, workingSet, state, QDate(2014, 4, 1), QDate(2014, 4, 1));
-        session.onProgress = nullptr;
-        QElapsedTimer instruments;
-        instruments.start();
-        const int instrumentRows = workingSet.qSifrantFinInstr.recordCount();
-        std::printf("N=%d %-16s %8lld ms (%d rows read)\n", n, "Faza 7 branje",
-                    static_cast<long long>(instruments.elapsed()), instrumentRows);
-        std::printf("N=%d collection and loads: %lld ms; %d rows in the working set; phase 5 "
-                    "made %d register writes, %d waits of 1 s skipped\n",
-                    n, static_cast<long long>(total.elapsed()), r.rows, waiter.waits, waiter.waits);
-
-        QFile::copy(QStringLiteral(RAPO_DEMO_SCHEMA), home + QStringLiteral("NTRS.xsd"));
-        QElapsedTimer generation;
-        generation.start();
-        QString step5;
-        session.onProgress = [&](const QString &next) {
-            if (!step5.isEmpty())
-                std::printf("N=%d generation: %-16s %8lld ms\n", n, qPrintable(step5),
-                            static_cast<long long>(step.elapsed()));
-            step5 = next;
-            step.restart();
-        };
+        current = QStringLiteral("Generiranje: preverjanje");
+        step.restart();
         const ReportGeneration::Result report =
             ReportGeneration::generate(session, workingSet.qDPATVPPSL, workingSet.qSifrantFinInstr,
                                        state, QDate(2014, 4, 1), QDate(2014, 4, 1));
+        stepEnds();
         session.onProgress = nullptr;
-        std::printf("N=%d generation: %-16s %8lld ms\n", n, qPrintable(step5),
-                    static_cast<long long>(step.elapsed()));
-        std::printf("N=%d generation with validation: %lld ms, %s, %lld bytes, peak RSS %ld kB\n",
-                    n, static_cast<long long>(generation.elapsed()),
-                    report.valid ? "valid" : qPrintable(report.errorLine),
-                    static_cast<long long>(QFileInfo(report.path).size()),
-                    processStatusKb("VmHWM"));
+        const qint64 programMs = total.elapsed();
+        const long programPeak = processStatusKb("VmHWM");
+        std::printf("N=%d program total%s: %lld ms, %d rows in the working set, %d waits, %s, "
+                    "%lld bytes, peak memory %ld MB\n",
+                    n, debug ? " (Debug=1)" : "", static_cast<long long>(programMs), r.rows,
+                    waiter.waits, report.valid ? "valid" : qPrintable(report.errorLine),
+                    static_cast<long long>(QFileInfo(report.path).size()), programPeak / 1024);
+        std::fflush(stdout);
+
+        RawFloor floor;
+        floor.databasePath = floorDatabase;
+        floor.reportPath = home + QStringLiteral("FLOOR.xml");
+        floor.schemaPath = home + QStringLiteral("NTRS.xsd");
+        floor.day = QDate(2014, 4, 1);
+        floor.collectionId = r.collectionId;
+        floor.applicationUser = session.applicationUser;
+        floor.nowJulianDay = static_cast<double>(clock.now().date().toJulianDay()) - 0.5 +
+                             clock.now().time().msecsSinceStartOfDay() / 86400000.0;
+        floor.assignmentSql = CollectionRun::tradesOfPeriodSql(c, r.collectionId);
+        floor.activityLogSql = ActivityLog::insertedRowsSql(QStringLiteral("DPATVPPSL"),
+                                                            QStringLiteral("DPATVPID = :DPATVPID"),
+                                                            QStringLiteral("IDREFATVP"), false);
+        floor.workingSetSql = workingSet.qDPATVPPSL.text();
+        floor.instrumentSql = workingSet.qSifrantFinInstr.text();
+        floor.firm = rootAttribute(report.path, "MaticnaStevilkaZavezanca");
+        floor.creationDate = rootAttribute(report.path, "CreationDate");
+        floor.creationTime = rootAttribute(report.path, "CreationTime");
+        floor.creationOffset = rootAttribute(report.path, "CreationTimeOffset");
+        workingSet.close();
+        malloc_trim(0);
+        resetPeakMemory();
+        qint64 floorMs = 0;
+        floor.run([&](const char *name, qint64 ms) {
+            floorMs += ms;
+            std::printf("N=%d floor   %-24s %8lld ms\n", n, name, static_cast<long long>(ms));
+        });
+        const long floorPeak = processStatusKb("VmHWM");
+        const QString difference = reportDifference(report.path, floor.reportPath);
+        std::printf("N=%d floor total: %lld ms, peak memory %ld MB; reports %s\n", n,
+                    static_cast<long long>(floorMs), floorPeak / 1024,
+                    difference.isEmpty() ? "equal"
+                                         : qPrintable(QStringLiteral("differ, ") + difference));
 
         QElapsedTimer deletion;
         deletion.start();
         CollectionDeletion::deletePeriod(session, QDate(2014, 4, 1), QDate(2014, 4, 1));
-        std::printf("N=%d deletion of the pending collection: %lld ms\n", n,
+        std::printf("N=%d deletion of the pending collection (not counted): %lld ms\n", n,
                     static_cast<long long>(deletion.elapsed()));
+        std::printf("N=%d total/floor: %.2f\n", n,
+                    floorMs > 0 ? static_cast<double>(programMs) / static_cast<double>(floorMs)
+                                : 0.0);
         std::fflush(stdout);
     }
     return 0;

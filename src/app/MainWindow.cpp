@@ -109,9 +109,8 @@ MainWindow::MainWindow(DataModule &dataModule, Prompter &prompter, const Clock &
 MainWindow::~MainWindow() = default;
 
 namespace {
-// Every wait of an action (the one-second waits inside open transactions, GnuPG's run) disables
-// the pages and shows a busy cursor: a click then must not start a second action inside the
-// first one's transaction.
+// Every wait of an action (GnuPG's run) disables the pages and shows a busy cursor: a click
+// then must not start a second action inside the first one's transaction.
 class WindowWaiter : public Waiter {
 public:
     WindowWaiter(Waiter &inner, QWidget &pages, bool &waiting)

@@ -89,6 +89,12 @@ bool displayMissing() {
 } // namespace
 
 int main(int argc, char *argv[]) {
+#ifdef Q_OS_UNIX
+    // Without TZ the C library looks at the time-zone file again for every local time; the
+    // working set converts several per row. The same zone, named, is read once.
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
+#endif
     QStringList commandLine;
     for (int i = 1; i < argc; ++i)
         commandLine << QString::fromLocal8Bit(argv[i]);

@@ -4,6 +4,16 @@
 #include "Query.h"
 #include "Session.h"
 
+namespace {
+void trace(Session &session, const AssignmentTrace &trace, qint64 id, qint64 trade,
+           const QString &isStn, double reference) {
+    session.debugLog.write(QString::fromUtf8(trace.id) + QString::number(id));
+    session.debugLog.write(QString::fromUtf8(trace.trade) + QString::number(trade));
+    session.debugLog.write(QString::fromUtf8(trace.isStn) + isStn);
+    session.debugLog.write(QString::fromUtf8(trace.reference) + DataSet::valueText(reference));
+}
+} // namespace
+
 void copyAssignments(Session &session, Query &selection, EditableTable &tDPATVPPSL,
                      const AssignmentTrace &trace) {
     selection.recordCount();
@@ -19,10 +29,26 @@ void copyAssignments(Session &session, Query &selection, EditableTable &tDPATVPP
         tDPATVPPSL.setValue(QStringLiteral("IDPSL"), trade);
         tDPATVPPSL.setValue(QStringLiteral("ISSTN"), isStn);
         tDPATVPPSL.setValue(QStringLiteral("IDREFATVP"), reference);
-        session.debugLog.write(QString::fromUtf8(trace.id) + QString::number(id));
-        session.debugLog.write(QString::fromUtf8(trace.trade) + QString::number(trade));
-        session.debugLog.write(QString::fromUtf8(trace.isStn) + isStn);
-        session.debugLog.write(QString::fromUtf8(trace.reference) + DataSet::valueText(reference));
+        ::trace(session, trace, id, trade, isStn, reference);
         tDPATVPPSL.post();
     }
+}
+
+void logInsertedAssignments(Session &session, qint64 collectionId, const AssignmentTrace &trace) {
+    const QString condition = QStringLiteral("DPATVPID = :DPATVPID");
+    const QString order = QStringLiteral("IDREFATVP");
+    session.activityLog.writeInserted(
+        QStringLiteral("DPATVPPSL"), condition,
+        {{QStringLiteral("DPATVPID"), ParamValue::integer(collectionId)}}, order, session.isDb2());
+    if (!session.debugLog.enabled())
+        return;
+    Query rows(session.db);
+    rows.setText(QStringLiteral("SELECT DPATVPID, IDPSL, ISSTN, IDREFATVP FROM DPATVPPSL WHERE ") +
+                 condition + QStringLiteral(" ORDER BY ") + order);
+    rows.setInteger(QStringLiteral("DPATVPID"), collectionId);
+    for (rows.open(); !rows.eof(); rows.next())
+        ::trace(session, trace, rows.asInteger(QStringLiteral("DPATVPID")),
+                rows.asInteger(QStringLiteral("IDPSL")),
+                rows.asString(QStringLiteral("ISSTN")).trimmed(),
+                rows.asFloat(QStringLiteral("IDREFATVP")));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 class Query;
 class Session;
 class EditableTable;
@@ -25,3 +27,8 @@ struct AssignmentTrace {
 // through the logged table component.
 void copyAssignments(Session &session, Query &selection, EditableTable &tDPATVPPSL,
                      const AssignmentTrace &trace);
+
+// Logs the assignments of a collection that one statement inserted into DPATVPPSL (the
+// collection's only rows so far), as the table component logs a row, and traces them, in the
+// order of their reference numbers, which is the order they were selected in.
+void logInsertedAssignments(Session &session, qint64 collectionId, const AssignmentTrace &trace);

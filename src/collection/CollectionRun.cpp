@@ -54,6 +54,29 @@ QString CollectionRun::periodRefusal(const QDate &from, const QDate &to) {
            QStringLiteral("). Popravite obdobje; nabor ni spremenjen.");
 }
 
+QString CollectionRun::tradesOfPeriodSql(const Configuration &c, qint64 collectionId) {
+    const MarketFilters filters(c);
+    QStringList l;
+    l << QStringLiteral(" SELECT ") + QString::number(collectionId) +
+             QStringLiteral(" as DpAtvpId, P.IdPsl, 'N' as IsStn , ") +
+             SqlDialect::nextReferenceExpression(c.isDb2) + QStringLiteral(" as IDREFATVP ");
+    l << QStringLiteral(" FROM PSL P LEFT OUTER JOIN DPATVPPSL A ON P.IdPsl = A.IdPsl JOIN SFVP S "
+                        "ON P.SFVP=S.SFVP ");
+    if (filters.any())
+        l << MarketFilters::venueJoin(QStringLiteral("P"));
+    l << QStringLiteral(" JOIN POG PG ON P.IDPOG=PG.IDPOG ");
+    l << QStringLiteral(" WHERE P.Dan >= :Dan AND P.Dan <= :DanDo AND A.IdRefATVP IS NULL AND "
+                        "P.IDPSL NOT IN (SELECT IDPSL FROM DPATVPPSL) ");
+    l << QStringLiteral(" AND S.PorocanjeRAPO='D' ");
+    l << MarketFilters::tradeKindCondition(QStringLiteral("P"), QStringLiteral("PG"));
+    if (!c.tipPosla.isEmpty())
+        l << QStringLiteral(" AND P.SfPsl in (") + SqlDialect::codeList(c.tipPosla) +
+                 QStringLiteral(") ");
+    if (filters.any())
+        l << filters.marketCondition();
+    return l.join(u'\n');
+}
+
 QString CollectionRun::periodText(const QDate &from, const QDate &to) {
     return ShortDateFormat::toText(from) + u';' + ShortDateFormat::toText(to);
 }
@@ -72,6 +95,7 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
         throw RapoError(refused);
     c.requireForReporting();
     RegenerationEnd regenerationEnd{state};
+    const DebugLog::FlushAtEnd flushed(session.debugLog);
     state.collectedPeriod = periodText(from, to);
 
     session.progress(QStringLiteral("Brisanje nabora"));
@@ -92,35 +116,20 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
     session.activityLog.attach(tDPATVPPSL);
 
     phase(session, 1, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 1)!"), [&] {
-        uDPATVPPSL.clearSql();
-        uDPATVPPSL.addLine(QStringLiteral(" SELECT ") + id +
-                           QStringLiteral(" as DpAtvpId, P.IdPsl, 'N' as IsStn , ") + seq +
-                           QStringLiteral(" as IDREFATVP "));
-        uDPATVPPSL.addLine(QStringLiteral(" FROM PSL P LEFT OUTER JOIN DPATVPPSL A ON P.IdPsl = "
-                                          "A.IdPsl JOIN SFVP S ON P.SFVP=S.SFVP "));
-        if (filters.any())
-            uDPATVPPSL.addLine(MarketFilters::venueJoin(QStringLiteral("P")));
-        uDPATVPPSL.addLine(QStringLiteral(" JOIN POG PG ON P.IDPOG=PG.IDPOG "));
-        uDPATVPPSL.addLine(QStringLiteral(" WHERE P.Dan >= :Dan AND P.Dan <= :DanDo AND "
-                                          "A.IdRefATVP IS NULL AND P.IDPSL NOT IN (SELECT IDPSL "
-                                          "FROM DPATVPPSL) "));
-        uDPATVPPSL.addLine(QStringLiteral(" AND S.PorocanjeRAPO='D' "));
-        uDPATVPPSL.addLine(
-            MarketFilters::tradeKindCondition(QStringLiteral("P"), QStringLiteral("PG")));
-        if (!c.tipPosla.isEmpty())
-            uDPATVPPSL.addLine(QStringLiteral(" AND P.SfPsl in (") +
-                               SqlDialect::codeList(c.tipPosla) + QStringLiteral(") "));
-        if (filters.any())
-            uDPATVPPSL.addLine(filters.marketCondition());
-        uDPATVPPSL.setDate(QStringLiteral("Dan"), from);
-        uDPATVPPSL.setDate(QStringLiteral("DanDo"), to);
-        session.debugLog.write(QStringLiteral("Open 1: ") + uDPATVPPSL.text());
+        const QString selection = tradesOfPeriodSql(c, result.collectionId);
+        session.debugLog.write(QStringLiteral("Open 1: ") + selection);
         session.debugLog.write(QStringLiteral("Params: ") + ShortDateFormat::toText(from));
         session.debugLog.write(QStringLiteral("Params: ") + ShortDateFormat::toText(to));
-        uDPATVPPSL.open();
-        session.debugLog.write(QStringLiteral("po Open 1! ") +
-                               QString::number(uDPATVPPSL.recordCount()));
-        copyAssignments(session, uDPATVPPSL, tDPATVPPSL, AssignmentTrace::collection());
+        // A day holds many trades: they are inserted, and then logged, by one statement each.
+        Query insert(session.db, QStringLiteral("uDPATVPPSL"));
+        insert.setText(
+            QStringLiteral(" INSERT INTO DPATVPPSL (DPATVPID, IDPSL, ISSTN, IDREFATVP) \n") +
+            selection);
+        insert.setDate(QStringLiteral("Dan"), from);
+        insert.setDate(QStringLiteral("DanDo"), to);
+        const int inserted = insert.exec();
+        session.debugLog.write(QStringLiteral("po Open 1! ") + QString::number(inserted));
+        logInsertedAssignments(session, result.collectionId, AssignmentTrace::collection());
     });
 
     phase(session, 2, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 2)!"), [&] {
@@ -211,6 +220,7 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
         session.prompter.information(
             QStringLiteral("Izberi ustrezen finančni instrument za poročanje!"));
         result.ending = Ending::ChoiceNeeded;
+        session.debugLog.flush();
         return result;
     }
 
@@ -218,6 +228,7 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
     result.rows = loaded.rows;
     result.generationEnabled = loaded.generationEnabled;
     session.progress(QStringLiteral("Konec"));
+    session.debugLog.flush();
     return result;
 }
 
@@ -249,7 +260,9 @@ CollectionRun::Result CollectionRun::loadWorkingSet(Session &session, WorkingSet
     } catch (const RapoError &) {
         workingSet.close();
         state.hasUnreversedRows = false;
+        session.debugLog.flush();
         throw;
     }
+    session.debugLog.flush();
     return result;
 }

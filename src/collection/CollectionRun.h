@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 
+struct Configuration;
 class Session;
 class WorkingSet;
 struct RunState;
@@ -33,6 +34,9 @@ public:
     static Result loadWorkingSet(Session &session, WorkingSet &workingSet, RunState &state,
                                  const QDate &from, const QDate &to, bool regenerated = false);
 
+    // Phase 1's selection: the host trades of the period (parameters :Dan and :DanDo) with a new
+    // reference number each.
+    static QString tradesOfPeriodSql(const Configuration &c, qint64 collectionId);
     // The period as the main window remembers it: "dd.mm.yyyy;dd.mm.yyyy".
     static QString periodText(const QDate &from, const QDate &to);
     // Why a period cannot be collected ("Datum od" after "Datum do"); empty when it can.

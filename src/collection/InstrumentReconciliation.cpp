@@ -3,9 +3,9 @@
 #include "Clock.h"
 #include "EditableTable.h"
 #include "Query.h"
+#include "RegisterChangeTime.h"
 #include "Session.h"
 #include "SqlDialect.h"
-#include "Waiter.h"
 
 #include <QStringList>
 
@@ -25,9 +25,6 @@ const QStringList pendingInstrumentUnion = {
     "    where D1.dpatvpid not in (select DPATVPID from DPATVP) ",
     "    AND S1.PorocanjeRAPO='D' AND (D1.IsStn IS NULL OR D1.IsStn <> 'D')) A ",
 };
-
-// The pause after each register write.
-constexpr int registerWait = 1000;
 } // namespace
 
 QString InstrumentReconciliation::candidateSql(bool isDb2,
@@ -182,7 +179,6 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
         const QDateTime now = session.clock.now();
         return isDb2 ? QDateTime(now.date(), QTime(0, 0)) : now;
     };
-    const auto written = [&] { session.waiter.wait(registerWait); };
 
     Query uDPATVPPSL(db, QStringLiteral("uDPATVPPSL"));
     uDPATVPPSL.setText(regeneration ? candidateSql(isDb2, collectionId) : candidateSql(isDb2));
@@ -257,7 +253,7 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
                     }
                 }
                 q.setString("ISIN", isin);
-                q.setDateTime("DANSPR", session.clock.now());
+                q.setDateTime("DANSPR", RegisterChangeTime::next(db, session.clock, isin));
                 q.setString("USRSPR", session.applicationUser);
                 q.setParam("DANSPR_SFVP", registerDate(changeDate, isDb2));
                 q.setInteger("SFVP_VEK", sfvp);
@@ -265,7 +261,6 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
                     traceStatement(session, QStringLiteral("INSERT za ISIN:"), isin, sfvp, q);
                 q.exec();
                 ++result.writes;
-                written();
                 host.close();
                 continue;
             }
@@ -301,7 +296,7 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
         q.setString("ISIN", isin);
         q.setInteger("SFVP_VEK", sfvp);
         setDataColumns(q, host, isDb2);
-        q.setDateTime("DanSpr", session.clock.now());
+        q.setDateTime("DanSpr", RegisterChangeTime::next(db, session.clock, isin));
         q.setString("UsrSpr", session.applicationUser);
         if (switches) {
             q.setInteger("SFVP_OLD", sfvpOld);
@@ -317,7 +312,6 @@ InstrumentReconciliation::Result InstrumentReconciliation::run(Session &session,
             traceStatement(session, QStringLiteral("UPDATE za ISIN:"), isin, sfvp, q);
         q.exec();
         ++result.writes;
-        written();
         host.close();
     }
     return result;

@@ -9,8 +9,8 @@ class Session;
 // collection touches: new entries, refreshed entries, an ISIN switching to the remaining host
 // instrument when the reported one matured, and bare entries for ISINs whose host holds
 // several reportable instruments (the user must choose). Runs inside the caller's
-// transaction; waits one second after every register write so the writes carry distinct
-// change times.
+// transaction. Every write takes its change time from RegisterChangeTime, so the entries of
+// an ISIN carry distinct, increasing change times without waiting.
 class InstrumentReconciliation {
 public:
     struct Result {

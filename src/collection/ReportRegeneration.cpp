@@ -42,6 +42,7 @@ ReportRegeneration::Result ReportRegeneration::start(Session &session, WorkingSe
                                                      const ReportRegister::Row &report) {
     const Configuration &c = session.configuration;
     c.requireForReporting();
+    const DebugLog::FlushAtEnd flushed(session.debugLog);
     const QString refused = ReportRegister::refusal(session, ReportRegister::Action::Regenerate,
                                                     ReportRegister::reread(session, report));
     if (!refused.isEmpty())
@@ -182,5 +183,6 @@ ReportRegeneration::Result ReportRegeneration::start(Session &session, WorkingSe
     // The generation registers its file as the regenerated report of the whole period.
     state.collectedPeriod = CollectionRun::periodText(result.from, result.to);
     state.regeneration.active = true;
+    session.debugLog.flush();
     return result;
 }

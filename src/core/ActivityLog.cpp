@@ -4,6 +4,9 @@
 #include "EditableTable.h"
 #include "NextIdentity.h"
 #include "Query.h"
+#include "RapoError.h"
+#include "Schema.h"
+#include "SqlDialect.h"
 
 #include <QSysInfo>
 
@@ -48,6 +51,70 @@ void ActivityLog::write(const QString &table, const QString &mark, const QString
         bAct_->cancel();
         throw;
     }
+}
+
+QString ActivityLog::insertedRowsSql(const QString &table, const QString &condition,
+                                     const QString &order, bool isDb2) {
+    const Schema::Table &t = Schema::table(table);
+    QStringList row;
+    QStringList columns;
+    for (const Schema::Column &c : t.columns) {
+        QString text;
+        switch (c.type) {
+        case Schema::ColumnType::Number:
+        case Schema::ColumnType::Whole:
+            text = isDb2 ? QStringLiteral("CAST(CAST(") + c.name +
+                               QStringLiteral(" AS BIGINT) AS VARCHAR(20))")
+                         : QStringLiteral("TO_CHAR(") + c.name + u')';
+            break;
+        case Schema::ColumnType::Text:
+            text = c.name;
+            break;
+        default:
+            throw RapoError(QStringLiteral("Stolpca ") + c.name +
+                            QStringLiteral(" ni mogoče zapisati v dnevnik z enim stavkom."));
+        }
+        // A null value is an empty text; the empty text is null on the host, and a null joined
+        // to a text is that text there.
+        row << QStringLiteral("NVL(") + text + QStringLiteral(", '') || '#|") + c.name +
+                   QStringLiteral("#|'");
+        columns << c.name;
+    }
+    const QString next = isDb2 ? QStringLiteral("NEXTVAL FOR ACT_IDACT_SEQ")
+                               : QStringLiteral("ACT_IDACT_SEQ.NEXTVAL");
+    // DB2 wants the type of a parameter in a select list.
+    const auto parameter = [isDb2](const char *name, const char *type) {
+        return isDb2
+                   ? QStringLiteral("CAST(:%1 AS %2)").arg(QLatin1String(name), QLatin1String(type))
+                   : QStringLiteral(":") + QLatin1String(name);
+    };
+    // The numbered subquery delivers its rows in the order of `order`, so the identities are
+    // drawn in that order (a sequence may not be drawn in a select with ORDER BY).
+    return SqlDialect::adaptNvl(
+        QStringLiteral("INSERT INTO ACT (IdAct, Usr, SfAct, Cas, SfApp, SfOrg, Cmp, Db, Tbl, Cnt) "
+                       "SELECT ") +
+            next + QStringLiteral(", ") + parameter("Usr", "VARCHAR(20)") +
+            QStringLiteral(", '+', ") + parameter("Cas", "TIMESTAMP") +
+            QStringLiteral(", 'R', '0', ") + parameter("Cmp", "VARCHAR(64)") +
+            QStringLiteral(", 'LB', '") + t.name + QStringLiteral("', ") +
+            row.join(QStringLiteral(" || ")) + QStringLiteral(" FROM (SELECT ") +
+            columns.join(QStringLiteral(", ")) + QStringLiteral(", ROW_NUMBER() OVER (ORDER BY ") +
+            order + QStringLiteral(") AS RN FROM ") + t.name + QStringLiteral(" WHERE ") +
+            condition + QStringLiteral(") A"),
+        isDb2);
+}
+
+int ActivityLog::writeInserted(const QString &table, const QString &condition,
+                               const QList<QPair<QString, ParamValue>> &params,
+                               const QString &order, bool isDb2) {
+    Query q(db_, QStringLiteral("bAct"));
+    q.setText(insertedRowsSql(table, condition, order, isDb2));
+    q.setString(QStringLiteral("Usr"), applicationUser_);
+    q.setDateTime(QStringLiteral("Cas"), clock_.now());
+    q.setString(QStringLiteral("Cmp"), workstation_);
+    for (const auto &[name, value] : params)
+        q.setParam(name, value);
+    return q.exec();
 }
 
 void ActivityLog::attach(EditableTable &table, bool logDeletes) {

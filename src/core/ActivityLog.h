@@ -1,5 +1,9 @@
 #pragma once
 
+#include "ParamValue.h"
+
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <memory>
 
@@ -18,6 +22,17 @@ public:
 
     // Writes one row.
     void write(const QString &table, const QString &mark, const QString &rowText);
+
+    // Writes "+" for every row of `table` that `condition` selects (its parameters given as
+    // name and value), numbered in the order of `order`, in one statement: the rows a
+    // set-based insert wrote, logged as the component would have logged them one by one. The
+    // table's columns are whole numbers and texts. Gives the number of rows logged.
+    int writeInserted(const QString &table, const QString &condition,
+                      const QList<QPair<QString, ParamValue>> &params, const QString &order,
+                      bool isDb2);
+    // The statement of writeInserted.
+    static QString insertedRowsSql(const QString &table, const QString &condition,
+                                   const QString &order, bool isDb2);
 
     // Logs every save of the component ("+" for a new row, "^" for a changed one) and, when
     // asked, every deletion ("-", the row as it was). A failing log row fails the change.

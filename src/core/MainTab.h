@@ -12,10 +12,6 @@ public:
     using QWidget::QWidget;
     virtual void entered() {}
 
-    // The tooltip of a control whose action this version does not offer.
-    static const QString notAvailableHint;
-    // Disables a control and says why in its tooltip (keeping its own hint after it).
-    static void markNotAvailable(QWidget *control);
 
 Q_SIGNALS:
     // The short result of an action, for the window's status bar.

@@ -34,7 +34,9 @@ public:
 
     // Told when a long operation starts a step ("Faza 1", ...): progress lines, timing.
     std::function<void(const QString &step)> onProgress;
+    // A step starts: the lines of the one before reach the debug log's file.
     void progress(const QString &step) const {
+        debugLog.flush();
         if (onProgress)
             onProgress(step);
     }

@@ -15,6 +15,9 @@
 #include <sqlite3.h>
 
 namespace {
+// Beyond this many distinct texts a row set holds mostly texts that do not repeat.
+constexpr qsizetype sharedTextLimit = 1 << 16;
+
 // The shortest decimal form: no exponent, no trailing zeros.
 QString numberText(double v) {
     if (std::isfinite(v) && std::abs(v) < 1e15 && v == std::trunc(v))
@@ -55,8 +58,10 @@ void DataSet::close() {
     source_ = nullptr;
     columns_.clear();
     index_.clear();
+    spelledIndex_.clear();
     dateColumn_.clear();
     rows_.clear();
+    texts_.clear();
     current_ = 0;
     active_ = false;
     exhausted_ = true;
@@ -68,8 +73,10 @@ void DataSet::startReading(QSqlQuery &query) {
     const QSqlRecord record = source_->record();
     columns_.clear();
     index_.clear();
+    spelledIndex_.clear();
     dateColumn_.clear();
     sizes_.clear();
+    storedColumns_ = static_cast<int>(record.count());
     for (int i = 0; i < record.count(); ++i) {
         const QString name = record.fieldName(i);
         columns_ << name;
@@ -92,6 +99,7 @@ void DataSet::startReading(QSqlQuery &query) {
         }
     }
     rows_.clear();
+    texts_.clear();
     current_ = 0;
     active_ = true;
     exhausted_ = false;
@@ -108,15 +116,21 @@ bool DataSet::fetchOne() {
         return false;
     }
     Row row(columns_.size());
-    const int stored = source_->record().count();
-    for (int i = 0; i < stored; ++i) {
+    for (int i = 0; i < storedColumns_; ++i) {
         QVariant v = source_->value(i);
         if (dateColumn_[static_cast<std::size_t>(i)] && !v.isNull())
             v = toDateTime(v);
         else if (const int size = sizes_[static_cast<std::size_t>(i)];
                  size > 0 && v.typeId() == QMetaType::QString && v.toString().size() > size)
             v = v.toString().left(size);
-        row[i] = v;
+        if (!v.isNull() && v.typeId() == QMetaType::QString) {
+            const QString text = v.toString();
+            if (const auto known = texts_.constFind(text); known != texts_.constEnd())
+                v = *known;
+            else if (texts_.size() < sharedTextLimit)
+                texts_.insert(text);
+        }
+        row[i] = std::move(v);
     }
     if (calcFields_)
         calcFields_(*this, row);
@@ -191,7 +205,13 @@ const DataSet::Row *DataSet::currentRow() const {
 }
 
 int DataSet::columnIndex(const QString &column) const {
-    return index_.value(column.toUpper(), -1);
+    const auto spelled = spelledIndex_.constFind(column);
+    if (spelled != spelledIndex_.constEnd())
+        return *spelled;
+    const int index = index_.value(column.toUpper(), -1);
+    if (index >= 0)
+        spelledIndex_.insert(column, index);
+    return index;
 }
 
 int DataSet::requireColumn(const QString &column) const {

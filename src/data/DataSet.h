@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -108,6 +109,12 @@ private:
     std::unordered_map<QString, Prepared> prepared_;
     QStringList columns_;
     QHash<QString, int> index_; // upper-cased name -> column
+    // The names as callers spell them -> column, so a name is upper-cased once per reading.
+    mutable QHash<QString, int> spelledIndex_;
+    int storedColumns_ = 0; // the columns the statement gives
+    // The texts read so far: a text that repeats (a currency, a venue, a client's name) is kept
+    // once and shared by the rows that hold it, so large row sets take less memory.
+    QSet<QString> texts_;
     std::vector<bool> dateColumn_;
     std::vector<int> sizes_; // declared text sizes; 0: none
     std::vector<Row> rows_;

@@ -52,6 +52,69 @@ QString qtFormat(const QString &mask) {
     return out;
 }
 
+// Reads a date text by an Oracle date mask ("dd.mm.yyyy", "mm/dd/yyyy", "hh24:mi:ss") straight
+// into a Julian day: a date function of a statement runs for every row, and the local time of
+// a QDateTime costs a time-zone conversion each time. Fields the mask leaves out are those of
+// 1 January 1900, midnight; "yy" is a year of the 1900s.
+bool parseDate(const QByteArray &text, const QByteArray &mask, double &julianDay) {
+    int year = 1900, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+    const QByteArray m = mask.toUpper();
+    qsizetype at = 0;
+    const auto number = [&](int maxDigits, int &out) {
+        int digits = 0;
+        int value = 0;
+        while (digits < maxDigits && at < text.size() && text[at] >= '0' && text[at] <= '9') {
+            value = value * 10 + (text[at] - '0');
+            ++at;
+            ++digits;
+        }
+        out = value;
+        return digits > 0;
+    };
+    for (qsizetype i = 0; i < m.size();) {
+        const QByteArrayView rest = QByteArrayView(m).sliced(i);
+        bool ok = true;
+        if (rest.startsWith("YYYY")) {
+            ok = number(4, year);
+            i += 4;
+        } else if (rest.startsWith("YY")) {
+            ok = number(2, year);
+            year += 1900;
+            i += 2;
+        } else if (rest.startsWith("HH24")) {
+            ok = number(2, hour);
+            i += 4;
+        } else if (rest.startsWith("HH")) {
+            ok = number(2, hour);
+            i += 2;
+        } else if (rest.startsWith("MI")) {
+            ok = number(2, minute);
+            i += 2;
+        } else if (rest.startsWith("MM")) {
+            ok = number(2, month);
+            i += 2;
+        } else if (rest.startsWith("DD")) {
+            ok = number(2, day);
+            i += 2;
+        } else if (rest.startsWith("SS")) {
+            ok = number(2, second);
+            i += 2;
+        } else {
+            ok = at < text.size() && text[at] == mask[i];
+            ++at;
+            ++i;
+        }
+        if (!ok)
+            return false;
+    }
+    if (at != text.size() || !QDate::isValid(year, month, day) ||
+        !QTime::isValid(hour, minute, second))
+        return false;
+    julianDay =
+        JulianDay::fromParts(QDate(year, month, day), ((hour * 60 + minute) * 60 + second) * 1000);
+    return true;
+}
+
 // SQL functions give null for a null argument.
 bool nullResult(sqlite3_context *ctx, sqlite3_value *v) {
     if (sqlite3_value_type(v) != SQLITE_NULL)
@@ -71,14 +134,20 @@ void toDate(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
         sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
         return;
     }
-    const QString text = argText(argv[0]).trimmed();
-    const QString mask = argc > 1 ? argText(argv[1]) : QStringLiteral("dd.mm.yyyy");
-    const QDateTime parsed = QDateTime::fromString(text, qtFormat(mask));
-    if (!parsed.isValid()) {
-        resultError(ctx, QStringLiteral("TO_DATE: '%1' ni datum oblike '%2'").arg(text, mask));
+    const QByteArray text = QByteArray(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])),
+                                       sqlite3_value_bytes(argv[0]))
+                                .trimmed();
+    const QByteArray mask =
+        argc > 1 ? QByteArray(reinterpret_cast<const char *>(sqlite3_value_text(argv[1])),
+                              sqlite3_value_bytes(argv[1]))
+                 : QByteArrayLiteral("dd.mm.yyyy");
+    double julianDay = 0;
+    if (!parseDate(text, mask, julianDay)) {
+        resultError(ctx, QStringLiteral("TO_DATE: '%1' ni datum oblike '%2'")
+                             .arg(QString::fromUtf8(text), QString::fromUtf8(mask)));
         return;
     }
-    sqlite3_result_double(ctx, JulianDay::fromDateTime(parsed));
+    sqlite3_result_double(ctx, julianDay);
 }
 
 QString numberText(double v) {
@@ -162,7 +231,7 @@ void year(sqlite3_context *ctx, int, sqlite3_value **argv) {
         sqlite3_result_null(ctx);
         return;
     }
-    sqlite3_result_int(ctx, JulianDay::toDateTime(sqlite3_value_double(argv[0])).date().year());
+    sqlite3_result_int(ctx, JulianDay::toDate(sqlite3_value_double(argv[0])).year());
 }
 
 void today(sqlite3_context *ctx, int, sqlite3_value **) {
@@ -207,34 +276,44 @@ void lowerFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
     caseFunction(ctx, argv, false);
 }
 
+// The statement that advances a sequence and gives its new value. Within one execution of
+// the calling statement it is prepared once and kept with the (constant) sequence name, so a
+// statement that draws a number for each of many rows does not prepare it for every row; SQLite
+// finalizes it with the calling statement.
+void finalizeStatement(void *statement) {
+    sqlite3_finalize(static_cast<sqlite3_stmt *>(statement));
+}
+
 void nextval(sqlite3_context *ctx, int, sqlite3_value **argv) {
     sqlite3 *db = sqlite3_context_db_handle(ctx);
-    const QByteArray name = argText(argv[0]).toUpper().toUtf8();
-    sqlite3_stmt *update = nullptr;
-    sqlite3_prepare_v2(db, "UPDATE RAPO_SEQUENCE SET VALUE = VALUE + 1 WHERE NAME = ?1", -1,
-                       &update, nullptr);
-    sqlite3_bind_text(update, 1, name.constData(), -1, SQLITE_TRANSIENT);
-    const int stepped = sqlite3_step(update);
-    if (stepped != SQLITE_DONE) {
+    auto *advance = static_cast<sqlite3_stmt *>(sqlite3_get_auxdata(ctx, 0));
+    const bool prepared = advance == nullptr;
+    if (prepared) {
+        const QByteArray name = argText(argv[0]).toUpper().toUtf8();
+        if (sqlite3_prepare_v2(db,
+                               "UPDATE RAPO_SEQUENCE SET VALUE = VALUE + 1 WHERE NAME = ?1 "
+                               "RETURNING VALUE",
+                               -1, &advance, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(advance);
+            resultError(ctx, QString::fromUtf8(sqlite3_errmsg(db)));
+            return;
+        }
+        sqlite3_bind_text(advance, 1, name.constData(), -1, SQLITE_TRANSIENT);
+    }
+    const int stepped = sqlite3_step(advance);
+    if (stepped == SQLITE_ROW) {
+        sqlite3_result_int64(ctx, sqlite3_column_int64(advance, 0));
+    } else if (stepped == SQLITE_DONE) {
+        resultError(ctx, QStringLiteral("sekvenca %1 ne obstaja").arg(argText(argv[0]).toUpper()));
+    } else {
         // A locked, read-only or full database says so, with its code for the cause.
         sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
         sqlite3_result_error_code(ctx, stepped);
-        sqlite3_finalize(update);
-        return;
     }
-    sqlite3_finalize(update);
-    if (sqlite3_changes(db) != 1) {
-        resultError(ctx, QStringLiteral("sekvenca %1 ne obstaja").arg(QString::fromUtf8(name)));
-        return;
-    }
-    sqlite3_stmt *select = nullptr;
-    sqlite3_prepare_v2(db, "SELECT VALUE FROM RAPO_SEQUENCE WHERE NAME = ?1", -1, &select, nullptr);
-    sqlite3_bind_text(select, 1, name.constData(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(select) == SQLITE_ROW)
-        sqlite3_result_int64(ctx, sqlite3_column_int64(select, 0));
-    else
-        resultError(ctx, QStringLiteral("sekvenca %1 ne obstaja").arg(QString::fromUtf8(name)));
-    sqlite3_finalize(select);
+    sqlite3_reset(advance);
+    // Kept for the next row; SQLite may finalize it at once, so it is not used after this.
+    if (prepared)
+        sqlite3_set_auxdata(ctx, 0, advance, finalizeStatement);
 }
 
 struct Function {

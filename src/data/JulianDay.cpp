@@ -11,10 +11,14 @@ double JulianDay::fromDate(const QDate &date) {
 }
 
 double JulianDay::fromDateTime(const QDateTime &dateTime) {
-    return fromDate(dateTime.date()) + dateTime.time().msecsSinceStartOfDay() / msPerDay;
+    return fromParts(dateTime.date(), dateTime.time().msecsSinceStartOfDay());
 }
 
-QDateTime JulianDay::toDateTime(double julianDay) {
+double JulianDay::fromParts(const QDate &date, int msecsSinceMidnight) {
+    return fromDate(date) + msecsSinceMidnight / msPerDay;
+}
+
+JulianDay::DayAndTime JulianDay::split(double julianDay) {
     const double shifted = julianDay + 0.5;
     auto day = static_cast<qint64>(std::floor(shifted));
     auto ms = static_cast<qint64>(std::llround((shifted - static_cast<double>(day)) * msPerDay));
@@ -22,6 +26,14 @@ QDateTime JulianDay::toDateTime(double julianDay) {
         ++day;
         ms -= static_cast<qint64>(msPerDay);
     }
-    return QDateTime(QDate::fromJulianDay(day),
-                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+    return {day, static_cast<int>(ms)};
+}
+
+QDate JulianDay::toDate(double julianDay) {
+    return QDate::fromJulianDay(split(julianDay).day);
+}
+
+QDateTime JulianDay::toDateTime(double julianDay) {
+    const DayAndTime parts = split(julianDay);
+    return QDateTime(QDate::fromJulianDay(parts.day), QTime::fromMSecsSinceStartOfDay(parts.ms));
 }

@@ -5,20 +5,17 @@
 #include "ParamValue.h"
 #include "Query.h"
 #include "RapoError.h"
+#include "RegisterChangeTime.h"
 #include "Schema.h"
 #include "Session.h"
 #include "SqlDialect.h"
 #include "Transaction.h"
-#include "Waiter.h"
 
 #include <QList>
 #include <QPair>
 
 namespace {
 const QString registerTable = QStringLiteral("DPATVP_SFVP");
-
-// The pause that gives the following write a later change time.
-constexpr int registerWait = 1000;
 
 // Register dates: date-times on Oracle, dates (the time of day dropped) on DB2.
 ParamValue registerDate(const QDateTime &value, bool isDb2) {
@@ -218,7 +215,6 @@ InstrumentChoice::Result InstrumentChoice::apply(Session &session, const ListedR
             decided == chosen) {
             // The user chooses again the identifier whose change is still to be announced.
             earlier = qByIsin.asInteger(QStringLiteral("SFVP_OLD"));
-            session.waiter.wait(registerWait);
             const qint64 decidedFor = qByIsin.asInteger(QStringLiteral("SFVP_VEK"));
             if (decidedFor == decided) {
                 announce = false;
@@ -260,7 +256,8 @@ InstrumentChoice::Result InstrumentChoice::apply(Session &session, const ListedR
     const QDateTime now = session.clock.now();
     values.set(QStringLiteral("DANSPR_SFVP"),
                registerDate(isRealDate(row.hostChange) ? row.hostChange : now, isDb2));
-    values.set(QStringLiteral("DANSPR"), ParamValue::dateTime(now));
+    values.set(QStringLiteral("DANSPR"), ParamValue::dateTime(RegisterChangeTime::next(
+                                             db, session.clock, changing ? isin : row.isin)));
     values.set(QStringLiteral("USRSPR"), ParamValue::text(session.applicationUser));
 
     Query host(db, QStringLiteral("qDPATVP_SFVPDodPodatki"));

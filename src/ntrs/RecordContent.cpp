@@ -3,6 +3,7 @@
 #include "Configuration.h"
 #include "FieldError.h"
 #include "FieldFormat.h"
+#include "InstrumentLookup.h"
 #include "Query.h"
 #include "RapoError.h"
 
@@ -173,7 +174,7 @@ QString RecordContent::bic(const Query &q, const QString &column) const {
 }
 
 void RecordContent::fillTransaction(TransactionRecord record, const Query &q,
-                                    Query &instruments) const {
+                                    InstrumentLookup &instruments) const {
     record.setReportingFirmIdentification(firm(q));
     record.setTradingDay(isoDate(q.asDateTime(QStringLiteral("Dan"))));
     record.setTradingTime(
@@ -186,11 +187,9 @@ void RecordContent::fillTransaction(TransactionRecord record, const Query &q,
     record.setBuySellIndicator(pf(q, QStringLiteral("INDNAKPROD"), QStringLiteral("1(a)")));
     record.setTradingCapacity(q.asString(QStringLiteral("TrgZmog")));
     record.setInstrumentISINCode(pf(q, QStringLiteral("ISIN"), QStringLiteral("2(a)9(x)1(n)")));
-    instruments.first();
-    if (instruments.locate(QStringLiteral("IntIdent"),
-                           {q.asInteger(QStringLiteral("INTINDINSTR"))}) &&
-        isDerivative(instruments))
-        fillDerivative(record.AIICode(), instruments);
+    if (instruments.moveTo(q.asInteger(QStringLiteral("INTINDINSTR"))) &&
+        isDerivative(instruments.query()))
+        fillDerivative(record.AIICode(), instruments.query());
     record.setInstrumentInternalCode(internalCode(q, QStringLiteral("INTINDINSTR")));
     record.setUnitPriceValue(pf(q, QStringLiteral("CENAENOTE"), QStringLiteral("1(d)")));
     record.setUnitPriceType(pf(q, QStringLiteral("ZAPISCENE"), QStringLiteral("1(a)")));

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+class InstrumentLookup;
 class Query;
 struct Configuration;
 
@@ -29,7 +30,8 @@ public:
 
     void fillInstrument(InstrumentRecord record, const Query &instrument) const;
     // Moves the instrument query to the transaction's instrument for its derivative data.
-    void fillTransaction(TransactionRecord record, const Query &row, Query &instruments) const;
+    void fillTransaction(TransactionRecord record, const Query &row,
+                         InstrumentLookup &instruments) const;
     void fillCancellation(CancellationRecord record, const Query &row) const;
 
     // Whether an instrument row describes a derivative without ISIN (an option or a future).

@@ -6,7 +6,6 @@
 #include "NtrsDocument.h"
 #include "Query.h"
 #include "RapoError.h"
-#include "RecordContent.h"
 #include "ReportNumbering.h"
 #include "ReportRegister.h"
 #include "RunState.h"
@@ -17,7 +16,6 @@
 #include "WorkingSetCheck.h"
 
 #include <QFile>
-#include <QSet>
 
 namespace {
 QString creationOffset(Session &session, const QDateTime &now) {
@@ -97,30 +95,28 @@ QString renameToBad(const QString &path) {
     return QFile::rename(path, bad) ? bad : path;
 }
 
-// A trade crossed inside the firm with an own-account trade is reported once, through the
-// own-account side.
-bool leftOut(const Query &row) {
-    return RecordContent::isLeftOut(row);
-}
 } // namespace
 
 ReportGeneration::Result ReportGeneration::generate(Session &session, Query &rows,
                                                     Query &instruments, RunState &state,
                                                     const QDate &from, const QDate &to) {
     const Configuration &c = session.configuration;
+    const DebugLog::FlushAtEnd flushed(session.debugLog);
     session.debugLog.write(QStringLiteral("Generiranje xml-ja!"));
     if (!rows.active() || rows.recordCount() == 0)
         throw RapoError(QStringLiteral("Nabor je prazen! Generiranje XML ni možno!"));
     c.requireForReporting();
     // Nothing is numbered, written or registered while any row of the working set is wrong.
-    WorkingSetCheck(session, rows, instruments, state.collectionId, from, to).refuseFailures();
+    // The check fills the report's register entries and records as it goes.
+    NtrsDocument document;
+    WorkingSetCheck(session, rows, instruments, state.collectionId, from, to)
+        .refuseFailures(&document);
 
     const QDate today = session.clock.today();
     const RunState::Regeneration regeneration = state.regeneration;
 
     session.progress(QStringLiteral("Generiranje"));
     session.debugLog.write(QStringLiteral("pre TXMLDocument.Create!"));
-    NtrsDocument document;
     session.debugLog.write(QStringLiteral("pre xmlRAPO.GetDocBinding(!"));
     NtrsRoot root = document.root();
     rows.first();
@@ -137,32 +133,20 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
     root.setVersion(QStringLiteral("2.0"));
     session.debugLog.write(QStringLiteral("nafilal RAPO_Root 2.0!"));
 
-    InstrumentList sifrant = root.Sifrant();
-    QSet<QString> written;
-    const RecordContent content(c, rows.asString(QStringLiteral("RefStTransaC")));
-    instruments.recordCount();
-    for (instruments.first(); !instruments.eof(); instruments.next()) {
-        session.debugLog.write(QStringLiteral("qSifrantFinInstrISIN:") +
-                               instruments.asString(QStringLiteral("ISIN")));
-        const QString code = instruments.asString(QStringLiteral("IntIdent"));
-        if (written.contains(code))
-            continue;
-        content.fillInstrument(sifrant.append(), instruments);
-        written.insert(code);
+    // The register entries and the records are in the document since the check; the element
+    // of the register is there even when it is empty.
+    root.Sifrant();
+    if (session.debugLog.enabled()) {
+        for (instruments.first(); !instruments.eof(); instruments.next())
+            session.debugLog.write(QStringLiteral("qSifrantFinInstrISIN:") +
+                                   instruments.asString(QStringLiteral("ISIN")));
     }
-
     qint64 collectionId = 0;
     for (rows.first(); !rows.eof(); rows.next()) {
-        const QString reference = rows.asString(QStringLiteral("RefStTransaC"));
-        session.debugLog.write(QStringLiteral("qDPATVPPSL_RefStTransaC:") + reference);
+        if (session.debugLog.enabled())
+            session.debugLog.write(QStringLiteral("qDPATVPPSL_RefStTransaC:") +
+                                   rows.asString(QStringLiteral("RefStTransaC")));
         collectionId = rows.asInteger(QStringLiteral("DPATVPID"));
-        if (leftOut(rows))
-            continue;
-        const RecordContent record(c, reference);
-        if (rows.asString(QStringLiteral("ISSTN")) == QLatin1String("D"))
-            record.fillCancellation(root.CancelledTransactions().append(), rows);
-        else
-            record.fillTransaction(root.TransactionReporting().append(), rows, instruments);
     }
 
     // The number, the file and the register row are decided in one transaction, so that no
@@ -212,5 +196,6 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
     result.valid = true;
     state.endRegeneration();
     session.debugLog.write(QStringLiteral("Generiranje xml-ja končano!"));
+    session.debugLog.flush();
     return result;
 }

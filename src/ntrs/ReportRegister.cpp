@@ -6,9 +6,9 @@
 #include "Prompter.h"
 #include "Query.h"
 #include "RapoError.h"
+#include "RegisterChangeTime.h"
 #include "Session.h"
 #include "Transaction.h"
-#include "Waiter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -246,7 +246,9 @@ void ReportRegister::confirm(Session &session, const Row &row) {
         update.addLine(QStringLiteral(
             "WHERE ISIN = :ISIN AND SFVP_POROCANJE = :SFVP_POROCANJE AND SFVP_VEK=:SFVP_VEK"));
         for (q.first(); !q.eof(); q.next()) {
-            update.setDateTime(QStringLiteral("DanSpr"), session.clock.now());
+            update.setDateTime(QStringLiteral("DanSpr"),
+                               RegisterChangeTime::next(session.db, session.clock,
+                                                        q.asString(QStringLiteral("ISIN"))));
             update.setString(QStringLiteral("UsrSpr"), session.applicationUser);
             update.setString(QStringLiteral("ISIN"), q.asString(QStringLiteral("ISIN")));
             update.setParam(
@@ -256,7 +258,6 @@ void ReportRegister::confirm(Session &session, const Row &row) {
                     : ParamValue::integer(q.asInteger(QStringLiteral("SFVP_POROCANJE"))));
             update.setInteger(QStringLiteral("SFVP_VEK"), q.asInteger(QStringLiteral("SFVP_VEK")));
             update.exec();
-            session.waiter.wait(1000);
         }
     });
 }

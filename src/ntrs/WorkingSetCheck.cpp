@@ -1,5 +1,6 @@
 #include "WorkingSetCheck.h"
 
+#include "InstrumentLookup.h"
 #include "NtrsDocument.h"
 #include "Query.h"
 #include "Session.h"
@@ -37,11 +38,17 @@ WorkingSetCheck::WorkingSetCheck(Session &session, Query &rows, Query &instrumen
     : session_(session), rows_(rows), instruments_(instruments), collectionId_(collectionId),
       from_(from), to_(to) {}
 
-std::vector<WorkingSetCheck::Failure> WorkingSetCheck::run() {
+std::vector<WorkingSetCheck::Failure> WorkingSetCheck::run(NtrsDocument *report) {
     std::vector<Failure> failures;
     QStringList held;
-    checkInstruments(failures);
-    checkRows(failures, held);
+    {
+        NtrsDocument instruments;
+        checkInstruments(failures, report ? *report : instruments);
+    }
+    {
+        NtrsDocument records;
+        checkRows(failures, held, report ? *report : records);
+    }
     checkCollected(failures, held);
     if (rows_.active())
         rows_.first();
@@ -50,13 +57,13 @@ std::vector<WorkingSetCheck::Failure> WorkingSetCheck::run() {
     return failures;
 }
 
-void WorkingSetCheck::refuseFailures() {
-    std::vector<Failure> failures = run();
+void WorkingSetCheck::refuseFailures(NtrsDocument *report) {
+    std::vector<Failure> failures = run(report);
     if (!failures.empty())
         throw Failed(std::move(failures));
 }
 
-void WorkingSetCheck::checkInstruments(std::vector<Failure> &failures) {
+void WorkingSetCheck::checkInstruments(std::vector<Failure> &failures, NtrsDocument &document) {
     if (!instruments_.active())
         return;
     // The instrument records carry the first row's reference in their messages, as the report's.
@@ -64,7 +71,6 @@ void WorkingSetCheck::checkInstruments(std::vector<Failure> &failures) {
         rows_.first();
     const QString firstReference =
         rows_.active() && !rows_.eof() ? rows_.asString(QStringLiteral("RefStTransaC")) : QString();
-    NtrsDocument document;
     InstrumentList instrumentList = document.root().Sifrant();
     QSet<QString> seen;
     for (instruments_.first(); !instruments_.eof(); instruments_.next()) {
@@ -80,14 +86,16 @@ void WorkingSetCheck::checkInstruments(std::vector<Failure> &failures) {
     }
 }
 
-void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QStringList &held) {
+void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QStringList &held,
+                                NtrsDocument &document) {
     if (!rows_.active())
         return;
-    NtrsDocument document;
     NtrsRoot root = document.root();
     QHash<QString, int> transactions;
     QHash<QString, int> cancellations;
     QStringList order;
+    QSet<QString> ordered;
+    InstrumentLookup instruments(instruments_);
     for (rows_.first(); !rows_.eof(); rows_.next()) {
         const bool imported = rows_.asString(QStringLiteral("VRSTA")) == QLatin1String("I");
         const bool cancellation = rows_.asString(QStringLiteral("ISSTN")) == QLatin1String("D");
@@ -102,11 +110,13 @@ void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QStringList &hel
             content.fillCancellation(root.CancelledTransactions().append(), rows_);
             ++cancellations[reference];
         } else {
-            content.fillTransaction(root.TransactionReporting().append(), rows_, instruments_);
+            content.fillTransaction(root.TransactionReporting().append(), rows_, instruments);
             ++transactions[reference];
         }
-        if (!order.contains(reference))
+        if (!ordered.contains(reference)) {
+            ordered.insert(reference);
             order << reference;
+        }
     }
     // A transaction and the cancellation of an earlier report of it may share a reference.
     for (const QString &reference : order)

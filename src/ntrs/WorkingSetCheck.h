@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <vector>
 
+class NtrsDocument;
 class Query;
 class Session;
 
@@ -38,9 +39,12 @@ public:
 
     // Every failure: instruments first, then the rows in working-set order, then repeated
     // references and trades missing from the working set. Leaves both queries on their first row.
-    std::vector<Failure> run();
+    // The records are checked by filling them: into `report` when it is given, which then holds
+    // the report's register entries and records when nothing fails, so a generation fills them
+    // once.
+    std::vector<Failure> run(NtrsDocument *report = nullptr);
     // Throws Failed when run() finds anything.
-    void refuseFailures();
+    void refuseFailures(NtrsDocument *report = nullptr);
 
     static QStringList columnTitles();
     static QList<QStringList> table(const std::vector<Failure> &failures);
@@ -48,8 +52,8 @@ public:
     static QString line(const Failure &failure);
 
 private:
-    void checkInstruments(std::vector<Failure> &failures);
-    void checkRows(std::vector<Failure> &failures, QStringList &held);
+    void checkInstruments(std::vector<Failure> &failures, NtrsDocument &document);
+    void checkRows(std::vector<Failure> &failures, QStringList &held, NtrsDocument &document);
     void checkCollected(std::vector<Failure> &failures, const QStringList &held);
     // Opens a statement over the collection (:Id) and its period (:Datum, :DatumDo).
     void openForCollection(Query &query) const;
