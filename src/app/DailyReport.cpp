@@ -35,14 +35,6 @@ const QString signPdfOption = QStringLiteral("--sign-pdf");
 const QStringList commands = {reportOption,     listOption,   confirmOption,  rejectOption,
                               regenerateOption, deleteOption, signFileOption, signPdfOption};
 
-std::optional<QDate> dateArgument(const QString &text, QTextStream &err) {
-    const QDate date = ShortDateFormat::fromText(text);
-    if (!date.isValid())
-        err << QStringLiteral("Napaka: \"") << text
-            << QStringLiteral("\" ni datum oblike dd.mm.llll (na primer 01.04.2014).") << Qt::endl;
-    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
-}
-
 // The ISINs whose register entries still wait for a reporting instrument.
 QStringList waitingIsins(Session &session) {
     Query q(session.db);
@@ -231,6 +223,14 @@ int registerCommand(Session &session, ProcessRunner &runner, const QString &opti
     return DailyReport::Failed;
 }
 } // namespace
+
+std::optional<QDate> DailyReport::dateArgument(const QString &text, QTextStream &err) {
+    const QDate date = ShortDateFormat::fromText(text);
+    if (!date.isValid())
+        err << QStringLiteral("Napaka: \"") << text
+            << QStringLiteral("\" ni datum oblike dd.mm.llll (na primer 01.04.2014).") << Qt::endl;
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
 
 bool DailyReport::wanted(const ProgramArguments &arguments) {
     for (const QString &command : commands)

@@ -2,7 +2,9 @@
 
 #include "ProgramArguments.h"
 
+#include <QDate>
 #include <QTextStream>
+#include <optional>
 
 class Clock;
 class ProcessRunner;
@@ -23,4 +25,7 @@ public:
     static int run(const ProgramArguments &arguments, const QString &programDirectory,
                    const Clock &clock, Waiter &waiter, QTextStream &out, QTextStream &err,
                    ProcessRunner *runner = nullptr); // GnuPG: the real program when none
+
+    // A day given on the command line (dd.mm.yyyy); a wrong one is said on `err`.
+    static std::optional<QDate> dateArgument(const QString &text, QTextStream &err);
 };

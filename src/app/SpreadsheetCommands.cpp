@@ -32,14 +32,6 @@ public:
     bool abortIgnore(const QString &) override { return false; }
 };
 
-std::optional<QDate> dateArgument(const QString &text, QTextStream &err) {
-    const QDate date = ShortDateFormat::fromText(text);
-    if (!date.isValid())
-        err << QStringLiteral("Napaka: \"") << text
-            << QStringLiteral("\" ni datum oblike dd.mm.llll (na primer 01.04.2014).") << Qt::endl;
-    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
-}
-
 int importTrades(Session &session, const QString &file, const QDate &day, QTextStream &out,
                  QTextStream &err) {
     const TradeImport::Result result = TradeImport::run(
@@ -121,9 +113,9 @@ int SpreadsheetCommands::run(const ProgramArguments &arguments, const QString &p
     const bool importing = arguments.hasOption(importOption);
     const QStringList values = arguments.options.value(importing ? importOption : exportOption);
     const QString file = importing ? values.value(0) : values.value(2);
-    std::optional<QDate> from = dateArgument(values.value(importing ? 1 : 0), err);
+    std::optional<QDate> from = DailyReport::dateArgument(values.value(importing ? 1 : 0), err);
     std::optional<QDate> to = importing ? from
-                              : from    ? dateArgument(values.value(1), err)
+                              : from    ? DailyReport::dateArgument(values.value(1), err)
                                         : std::nullopt;
     if (!from || !to)
         return Failed;

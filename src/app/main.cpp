@@ -125,22 +125,16 @@ int main(int argc, char *argv[]) {
         }
     }
 
-    if (SpreadsheetCommands::wanted(arguments)) {
+    if (SpreadsheetCommands::wanted(arguments) || DailyReport::wanted(arguments)) {
         const QCoreApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
         SystemClock clock;
         EventLoopWaiter waiter;
-        return SpreadsheetCommands::run(arguments, headlessProgramDirectory(), clock, waiter, out,
-                                        err);
-    }
-    if (DailyReport::wanted(arguments)) {
-        const QCoreApplication app(argc, argv);
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        SystemClock clock;
-        EventLoopWaiter waiter;
-        return DailyReport::run(arguments, headlessProgramDirectory(), clock, waiter, out, err);
+        const QString directory = headlessProgramDirectory();
+        return SpreadsheetCommands::wanted(arguments)
+                   ? SpreadsheetCommands::run(arguments, directory, clock, waiter, out, err)
+                   : DailyReport::run(arguments, directory, clock, waiter, out, err);
     }
     // An option never starts the window.
     if (!arguments.options.isEmpty())

@@ -12,7 +12,6 @@ public:
     using QWidget::QWidget;
     virtual void entered() {}
 
-
 Q_SIGNALS:
     // The short result of an action, for the window's status bar.
     void statusMessage(const QString &text);

@@ -1,5 +1,6 @@
 #include "Database.h"
 #include "DemoSite.h"
+#include "ProgramRun.h"
 #include "TempProgramDirectory.h"
 
 #include <QDir>
@@ -8,23 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-// The program itself, started as the system scheduler would on the demo site.
-struct ProgramRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ProgramRun rapo(const TempProgramDirectory &dir, const QStringList &arguments) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("RAPO_HOME", dir.path());
-    process.setProcessEnvironment(environment);
-    process.start(RAPO_PROGRAM, QStringList{"DEMO", "demo", "demo", "DEMO"} + arguments);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 TEST(DailyReport, TheSchedulersRunsOnTheDemoSite) {
     TempProgramDirectory dir;

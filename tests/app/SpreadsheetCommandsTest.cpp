@@ -1,29 +1,11 @@
 #include "DemoSite.h"
+#include "ProgramRun.h"
 #include "SheetReader.h"
 #include "TempProgramDirectory.h"
 
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
-
-namespace {
-struct ProgramRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ProgramRun rapo(const TempProgramDirectory &dir, const QStringList &arguments) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("RAPO_HOME", dir.path());
-    process.setProcessEnvironment(environment);
-    process.start(RAPO_PROGRAM, QStringList{"DEMO", "demo", "demo", "DEMO"} + arguments);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-} // namespace
 
 // "--import": the command confirms the day, the unknown instrument is skipped and named (exit
 // 1); a workbook of another day imports nothing.
