@@ -295,7 +295,7 @@ void EmirTab::actImportXLSExecute() {
         return;
     const QString fileName =
         session_->prompter.openFile(QStringLiteral("Uvoz sporov"), session_->programDirectory,
-                                    QStringLiteral("Excelove datoteke (*.xls *.xlsx)"));
+                                    QStringLiteral("Delovni zvezki Excel (*.xls *.xlsx)"));
     if (fileName.isEmpty())
         return;
     QString failure;

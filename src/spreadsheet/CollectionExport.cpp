@@ -202,7 +202,7 @@ void CollectionExport::run(Session &session, Query *workingSet,
     QString fileName = session.prompter.saveFile(
         QStringLiteral("Izvoz datoteka v !"),
         QDir(session.programDirectory).filePath(proposedName(session.clock.today())),
-        QStringLiteral("Excel file (*.xlsx)"));
+        QStringLiteral("Delovni zvezki Excel (*.xlsx)"));
     if (fileName.isEmpty())
         return;
     if (QFileInfo(fileName).suffix().isEmpty())
