@@ -148,8 +148,13 @@ void ImportXlsTab::bbImportXLSClick() {
         bbImpNaborClick();
         return;
     }
-    if (result.ending == TradeImport::Ending::Aborted)
+    if (result.ending == TradeImport::Ending::Aborted) {
+        // The rows saved before the stop stay; the clerk sees them and is told.
+        bbImpNaborClick();
+        Q_EMIT statusMessage(QStringLiteral("Uvoz je prekinjen; vrstice pred prekinitvijo so "
+                                            "uvožene."));
         return;
+    }
     mImportXLSNapake->setPlainText(result.errors);
     Panel7->setVisible(!result.errors.isEmpty());
     entered();

@@ -48,4 +48,14 @@ TEST(ImportXlsTab, ImportsAWorkbookAndShowsItsTradesAndErrors) {
     f.prompter.answers = {true};
     page.bbImpBrisi->click();
     EXPECT_EQ(page.dbgImport->dataSet()->recordCount(), 0);
+
+    // Stopped at the unknown instrument: the rows saved before it are shown, and so is the stop.
+    QStringList told;
+    QObject::connect(&page, &MainTab::statusMessage, [&](const QString &text) { told << text; });
+    f.prompter.fileNames = {RAPO_DEMO_DIR "uvoz-28.03.2014.xls"};
+    f.prompter.answers = {true, true};
+    page.bbImportXLS->click();
+    EXPECT_FALSE(page.pbImportXLS->isVisibleTo(&page));
+    EXPECT_EQ(page.dbgImport->dataSet()->recordCount(), 2);
+    EXPECT_EQ(told, QStringList{"Uvoz je prekinjen; vrstice pred prekinitvijo so uvožene."});
 }
