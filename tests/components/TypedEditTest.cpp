@@ -610,10 +610,11 @@ TEST(TypedEdit, DatesKeepTheirNaturalWidthWhereOtherTypesStretch) {
         window.show();
         QApplication::processEvents();
         EXPECT_EQ(edit->width() < 250, natural) << static_cast<int>(type) << " " << edit->width();
-        if (type == Type::Date)
+        if (type == Type::Date) {
             EXPECT_GE(edit->width(),
                       edit->fontMetrics().horizontalAdvance("00.00.0000") + 2 * edit->height())
                 << "room for the text and the two buttons";
+        }
     }
 }
 

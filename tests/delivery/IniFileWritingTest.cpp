@@ -109,7 +109,7 @@ TEST(IniFileWriting, UndefinedCodePageBytesSurviveUnchanged) {
               QByteArray("; \x81\x83\x88\x90\x98 stari znaki\r\n[GnuPG]\r\nUser=u\r\n"));
 }
 TEST(IniFileWriting, AUtf8FileIsWrittenBackInUtf8) {
-    for (const QByteArray mark : {QByteArray(), QByteArray("\xEF\xBB\xBF")}) {
+    for (const QByteArray &mark : {QByteArray(), QByteArray("\xEF\xBB\xBF")}) {
         SCOPED_TRACE(mark.isEmpty() ? "without a byte-order mark" : "with a byte-order mark");
         TempProgramDirectory dir;
         const QString path = dir.file("RAPO.ini");

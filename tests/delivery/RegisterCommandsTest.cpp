@@ -82,8 +82,9 @@ TEST(RegisterCommands, TheRegistersLifeFromTheCommandLine) {
         outStream.flush();
         errStream.flush();
         EXPECT_EQ(exitCode, step.exitCode) << err.toStdString();
-        if (!step.out.isEmpty())
+        if (!step.out.isEmpty()) {
             EXPECT_TRUE(out.split('\n').filter(step.out).size() == 1) << out.toStdString();
+        }
         EXPECT_TRUE(err.contains(step.err)) << err.toStdString();
     }
 
