@@ -1,16 +1,10 @@
 #include "EmirDisputeDialog.h"
 
-#include "Clock.h"
-#include "Prompter.h"
-#include "RapoError.h"
 #include "Session.h"
 #include "TypedEdit.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 constexpr int textWidth = 250;
@@ -36,31 +30,17 @@ QLineEdit *textEdit(const QString &name, QWidget *parent) {
 
 EmirDisputeDialog::EmirDisputeDialog(Session &session, qint64 reportId, qint64 disputeId,
                                      QWidget *parent)
-    : QDialog(parent), session_(session), original_(initial(session, reportId, disputeId)) {
-    setObjectName(QStringLiteral("frmEMIRPslDlg"));
-    setWindowTitle(QStringLiteral("EMIR spor"));
+    : EmirEditDialog(session, QStringLiteral("frmEMIRPslDlg"), QStringLiteral("EMIR spor"), parent),
+      original_(initial(session, reportId, disputeId)) {
 
     edtStranka = textEdit(QStringLiteral("edtStranka"), this);
     edtNasStranka = textEdit(QStringLiteral("edtNasStranka"), this);
-    pteDatZacetka = new TypedEdit(TypedEdit::DataType::Date, this);
-    pteDatZacetka->setObjectName(QStringLiteral("pteDatZacetka"));
-    pteDatZakljucka = new TypedEdit(TypedEdit::DataType::Date, this);
-    pteDatZakljucka->setObjectName(QStringLiteral("pteDatZakljucka"));
-    for (TypedEdit *edit : {pteDatZacetka, pteDatZakljucka})
-        edit->setToday([&session] { return session.clock.today(); });
+    pteDatZacetka = dateEdit(QStringLiteral("pteDatZacetka"));
+    pteDatZakljucka = dateEdit(QStringLiteral("pteDatZakljucka"));
     pteVrednost = new TypedEdit(TypedEdit::DataType::Float, this);
     pteVrednost->setObjectName(QStringLiteral("pteVrednost"));
     pteVrednost->setDisplayFormat(QStringLiteral(",0.00"));
     edtOpomba = textEdit(QStringLiteral("edtOpomba"), this);
-    btnOK = new QPushButton(QStringLiteral("Zapiši"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = new QPushButton(QStringLiteral("Preklic"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnOK->setAutoDefault(false);
-    btnCancel->setAutoDefault(false);
-    connect(btnOK, &QPushButton::clicked, this, &EmirDisputeDialog::btnOKClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto *fields = new QFormLayout;
     fields->addRow(QStringLiteral("Stranka"), edtStranka);
     fields->addRow(QStringLiteral("Nasprotna stranka"), edtNasStranka);
@@ -68,13 +48,7 @@ EmirDisputeDialog::EmirDisputeDialog(Session &session, qint64 reportId, qint64 d
     fields->addRow(QStringLiteral("Dat.zaključka"), pteDatZakljucka);
     fields->addRow(QStringLiteral("Vrednost"), pteVrednost);
     fields->addRow(QStringLiteral("Opomba"), edtOpomba);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    arrange(fields);
 
     edtStranka->setText(original_.stranka);
     edtNasStranka->setText(original_.nasStranka);
@@ -111,21 +85,16 @@ QWidget *EmirDisputeDialog::field(EmirDisputes::Field field) const {
     return nullptr;
 }
 
-void EmirDisputeDialog::btnOKClick() {
-    for (TypedEdit *edit : {pteDatZacetka, pteDatZakljucka, pteVrednost})
-        if (edit->isTouched() && !edit->applyTypedText())
-            return;
-    const EmirDisputes::Dispute d = dispute();
-    if (const auto failure = EmirDisputes::check(d)) {
-        session_.prompter.error(failure->message);
-        field(failure->field)->setFocus();
-        return;
-    }
-    try {
-        savedId_ = EmirDisputes::save(session_, d);
-    } catch (const RapoError &e) {
-        session_.prompter.error(e.message());
-        return;
-    }
-    accept();
+QList<TypedEdit *> EmirDisputeDialog::typedFields() const {
+    return {pteDatZacetka, pteDatZakljucka, pteVrednost};
+}
+
+std::optional<EmirEditDialog::Failure> EmirDisputeDialog::check() const {
+    if (const auto failure = EmirDisputes::check(dispute()))
+        return Failure{field(failure->field), failure->message};
+    return std::nullopt;
+}
+
+qint64 EmirDisputeDialog::save() {
+    return EmirDisputes::save(session_, dispute());
 }

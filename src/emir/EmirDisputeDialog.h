@@ -1,19 +1,16 @@
 #pragma once
 
 #include "EmirDisputes.h"
-
-#include <QDialog>
+#include "EmirEditDialog.h"
 
 class QLineEdit;
-class QPushButton;
 class QWidget;
 class Session;
 class TypedEdit;
 
 // "EMIR spor": a new dispute of a report (identifier 0) or an existing one. "Zapiši" checks
-// the fields in order and saves; the dialog stays open with what was typed when a check or the
-// save fails.
-class EmirDisputeDialog : public QDialog {
+// the fields in order and saves.
+class EmirDisputeDialog : public EmirEditDialog {
     Q_OBJECT
 public:
     // Throws for a report identifier that is not a real one and when an existing dispute
@@ -22,7 +19,6 @@ public:
                       QWidget *parent = nullptr);
 
     EmirDisputes::Dispute dispute() const;
-    qint64 savedId() const { return savedId_; }
     QWidget *field(EmirDisputes::Field field) const;
 
     QLineEdit *edtStranka;
@@ -31,14 +27,12 @@ public:
     TypedEdit *pteDatZakljucka;
     TypedEdit *pteVrednost;
     QLineEdit *edtOpomba;
-    QPushButton *btnOK;
-    QPushButton *btnCancel;
 
-public Q_SLOTS:
-    void btnOKClick();
+protected:
+    QList<TypedEdit *> typedFields() const override;
+    std::optional<Failure> check() const override;
+    qint64 save() override;
 
 private:
-    Session &session_;
     EmirDisputes::Dispute original_;
-    qint64 savedId_ = 0;
 };

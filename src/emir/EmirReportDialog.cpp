@@ -1,57 +1,31 @@
 #include "EmirReportDialog.h"
 
 #include "Clock.h"
-#include "Prompter.h"
-#include "RapoError.h"
 #include "Session.h"
 #include "TypedEdit.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-namespace {
-TypedEdit *dateEdit(const QString &name, Session &session, QWidget *parent) {
-    auto *edit = new TypedEdit(TypedEdit::DataType::Date, parent);
-    edit->setObjectName(name);
-    edit->setToday([&session] { return session.clock.today(); });
-    return edit;
-}
-} // namespace
 
 EmirReportDialog::EmirReportDialog(Session &session, qint64 reportId, QWidget *parent)
-    : QDialog(parent), session_(session),
+    : EmirEditDialog(session, QStringLiteral("frmEmirRptDlg"), QStringLiteral("EMIR poročilo"),
+                     parent),
       original_(reportId == 0 ? EmirReports::proposal(session.clock.today())
                               : EmirReports::read(session, reportId)) {
-    setObjectName(QStringLiteral("frmEmirRptDlg"));
-    setWindowTitle(QStringLiteral("EMIR poročilo"));
-
     edtZapSt = new QLineEdit(this);
     edtZapSt->setObjectName(QStringLiteral("edtZapSt"));
     edtZapSt->setReadOnly(true);
     edtZapSt->setEnabled(false);
-    pteDanPorocila = dateEdit(QStringLiteral("pteDanPorocila"), session, this);
-    pteDanOd = dateEdit(QStringLiteral("pteDanOd"), session, this);
-    pteDanDo = dateEdit(QStringLiteral("pteDanDo"), session, this);
+    pteDanPorocila = dateEdit(QStringLiteral("pteDanPorocila"));
+    pteDanOd = dateEdit(QStringLiteral("pteDanOd"));
+    pteDanDo = dateEdit(QStringLiteral("pteDanDo"));
     pteStNepotrjenih = new TypedEdit(TypedEdit::DataType::Integer, this);
     pteStNepotrjenih->setObjectName(QStringLiteral("pteStNepotrjenih"));
     pteStNepotrjenih->setDisplayFormat(QStringLiteral("0"));
     cbPreklicano = new QCheckBox(QStringLiteral("Poročilo je preklicano"), this);
     cbPreklicano->setObjectName(QStringLiteral("cbPreklicano"));
     cbPreklicano->setEnabled(false);
-    btnOK = new QPushButton(QStringLiteral("Zapiši"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = new QPushButton(QStringLiteral("Preklic"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    // Enter applies what was typed in a field; it must not save the report behind its back.
-    btnOK->setAutoDefault(false);
-    btnCancel->setAutoDefault(false);
-    connect(btnOK, &QPushButton::clicked, this, &EmirReportDialog::btnOKClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto *fields = new QFormLayout;
     fields->addRow(QStringLiteral("Zap.št."), edtZapSt);
     fields->addRow(QStringLiteral("Datum poročila"), pteDanPorocila);
@@ -59,13 +33,7 @@ EmirReportDialog::EmirReportDialog(Session &session, qint64 reportId, QWidget *p
     fields->addRow(QStringLiteral("Obdobje do"), pteDanDo);
     fields->addRow(QStringLiteral("Št.nepotrjenih transakcij"), pteStNepotrjenih);
     fields->addRow(QString(), cbPreklicano);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    arrange(fields);
 
     edtZapSt->setText(original_.zapSt > 0 ? QString::number(original_.zapSt) : QString());
     pteDanPorocila->setDate(original_.danPorocila);
@@ -99,22 +67,16 @@ TypedEdit *EmirReportDialog::field(EmirReports::Field field) const {
     return nullptr;
 }
 
-void EmirReportDialog::btnOKClick() {
-    // What is still being typed counts, as if the field had been left.
-    for (TypedEdit *edit : {pteDanPorocila, pteDanOd, pteDanDo, pteStNepotrjenih})
-        if (edit->isTouched() && !edit->applyTypedText())
-            return;
-    const EmirReports::Report r = report();
-    if (const auto failure = EmirReports::check(r)) {
-        session_.prompter.error(failure->message);
-        field(failure->field)->setFocus();
-        return;
-    }
-    try {
-        savedId_ = EmirReports::save(session_, r);
-    } catch (const RapoError &e) {
-        session_.prompter.error(e.message());
-        return;
-    }
-    accept();
+QList<TypedEdit *> EmirReportDialog::typedFields() const {
+    return {pteDanPorocila, pteDanOd, pteDanDo, pteStNepotrjenih};
+}
+
+std::optional<EmirEditDialog::Failure> EmirReportDialog::check() const {
+    if (const auto failure = EmirReports::check(report()))
+        return Failure{field(failure->field), failure->message};
+    return std::nullopt;
+}
+
+qint64 EmirReportDialog::save() {
+    return EmirReports::save(session_, report());
 }

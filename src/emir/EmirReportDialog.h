@@ -1,19 +1,16 @@
 #pragma once
 
+#include "EmirEditDialog.h"
 #include "EmirReports.h"
-
-#include <QDialog>
 
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 class Session;
 class TypedEdit;
 
 // "EMIR poročilo": a new report (identifier 0), proposed for the current month, or an
-// existing one. "Zapiši" checks the fields in order and saves; the dialog stays open with
-// what was typed when a check or the save fails.
-class EmirReportDialog : public QDialog {
+// existing one. "Zapiši" checks the fields in order and saves.
+class EmirReportDialog : public EmirEditDialog {
     Q_OBJECT
 public:
     // Throws when an existing report cannot be found; the dialog is then not shown.
@@ -21,8 +18,6 @@ public:
 
     // The report as the fields hold it.
     EmirReports::Report report() const;
-    // The saved report's identifier; 0 until saved.
-    qint64 savedId() const { return savedId_; }
     TypedEdit *field(EmirReports::Field field) const;
 
     QLineEdit *edtZapSt;
@@ -31,14 +26,12 @@ public:
     TypedEdit *pteDanDo;
     TypedEdit *pteStNepotrjenih;
     QCheckBox *cbPreklicano;
-    QPushButton *btnOK;
-    QPushButton *btnCancel;
 
-public Q_SLOTS:
-    void btnOKClick();
+protected:
+    QList<TypedEdit *> typedFields() const override;
+    std::optional<Failure> check() const override;
+    qint64 save() override;
 
 private:
-    Session &session_;
     EmirReports::Report original_;
-    qint64 savedId_ = 0;
 };
