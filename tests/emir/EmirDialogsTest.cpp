@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -179,6 +180,22 @@ TEST(EmirDisputeDialog, SavesWhatWasTypedAndShowsItAgain) {
     EXPECT_EQ(edit.savedId(), add.savedId());
     EXPECT_EQ(f.disputes(),
               QStringList{"6|Ærø Sparekasse ✓|Šiška & <čž>|10.03.2014|10.03.2014|1234.5|odprto"});
+}
+
+// "Zapiši" takes what is still being typed in a field, as if the field had been left.
+TEST(EmirDisputeDialog, SavesTheTextStillBeingTyped) {
+    EmirFixture f;
+    const qint64 report = f.report({.zapSt = 6});
+    EmirDisputeDialog add(f.session(), report, 0);
+    add.edtStranka->setText("A");
+    add.edtNasStranka->setText("B");
+    add.pteDatZacetka->setCursorPosition(0);
+    QTest::keyClicks(add.pteDatZacetka, "12032014");
+    add.pteVrednost->selectAll();
+    QTest::keyClicks(add.pteVrednost, "7,25");
+    add.btnOK->click();
+    ASSERT_EQ(add.result(), QDialog::Accepted) << f.prompter.texts.join('\n').toStdString();
+    EXPECT_EQ(f.disputes(), QStringList{"6|A|B|12.03.2014||7.25|"});
 }
 
 } // namespace
