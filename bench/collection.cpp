@@ -203,8 +203,9 @@ int main(int argc, char **argv) {
         QString current;
         const auto stepEnds = [&] {
             if (!current.isEmpty())
-                std::printf("N=%d program %-24s %8lld ms\n", n, qPrintable(current),
-                            static_cast<long long>(step.elapsed()));
+                std::printf("N=%d program %-24s %8lld ms, peak so far %ld MB\n", n,
+                            qPrintable(current), static_cast<long long>(step.elapsed()),
+                            processStatusKb("VmHWM") / 1024);
         };
         session.onProgress = [&](const QString &next) {
             stepEnds();

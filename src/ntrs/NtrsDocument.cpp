@@ -3,10 +3,14 @@
 #include "RapoError.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QIODevice>
 #include <QSaveFile>
+#include <QTemporaryFile>
+#include <algorithm>
 #include <cstring>
 #include <limits>
+#include <stdexcept>
 
 namespace {
 
@@ -404,9 +408,162 @@ void NtrsRoot::setMaticnaStevilkaZavezanca(const QString &value) {
 
 // --- NtrsDocument ---
 
-NtrsDocument::NtrsDocument() {
+struct NtrsDocument::Spool {
+    NodeId collection;
+    int written = 0;
+    std::unique_ptr<QTemporaryFile> file; // none when the items are discarded
+    std::unique_ptr<Writer> writer;
+};
+
+// Writes through a buffer, so a report of any size goes out in large blocks.
+class NtrsDocument::Writer {
+public:
+    Writer(const NtrsDocument &document, QIODevice &device) : document_(document), device_(device) {
+        buffer_.reserve(blockSize + 4096);
+    }
+
+    void writeAll() {
+        buffer_.append(R"(<?xml version="1.0" encoding="utf-8"?>)");
+        buffer_.append(lineEnd);
+        writeElement(rootId, 0);
+        flush();
+    }
+
+    void writeElement(NodeId id, int level) {
+        const Node &n = document_.nodes_[id];
+        const QByteArray &tag = document_.names_[n.name];
+        const Spool *spooled = document_.findSpool(id);
+        const bool hasChildren = !n.children.empty() || (spooled && spooled->written > 0);
+        indent(level);
+        buffer_.append('<');
+        buffer_.append(tag);
+        for (const Attribute &a : document_.attributes_) {
+            if (a.node != id)
+                continue;
+            buffer_.append(' ');
+            buffer_.append(a.name);
+            buffer_.append("=\"");
+            appendEscaped(a.value.constData(), a.value.size(), true);
+            buffer_.append('"');
+        }
+        if (!hasChildren && n.textLength == 0) {
+            buffer_.append("/>");
+            buffer_.append(lineEnd);
+        } else {
+            buffer_.append('>');
+            appendEscaped(document_.texts_.constData() + n.textOffset, n.textLength, false);
+            if (hasChildren) {
+                buffer_.append(lineEnd);
+                // The items written out come before the ones still held.
+                if (spooled)
+                    copy(*spooled);
+                for (const NodeId c : n.children)
+                    writeElement(c, level + 1);
+                indent(level);
+            }
+            buffer_.append("</");
+            buffer_.append(tag);
+            buffer_.append('>');
+            buffer_.append(lineEnd);
+        }
+        if (buffer_.size() >= blockSize)
+            flush();
+    }
+
+    void flush() {
+        if (buffer_.isEmpty())
+            return;
+        if (device_.write(buffer_) != buffer_.size())
+            throw RapoError(QStringLiteral("Napaka pri pisanju XML dokumenta!\r") +
+                            device_.errorString());
+        buffer_.resize(0); // keeps the block's capacity
+    }
+
+private:
+    static constexpr qsizetype blockSize = 1 << 20;
+
+    void indent(int level) {
+        for (int i = 0; i < level; ++i)
+            buffer_.append("  ", 2);
+    }
+
+    // Markup characters become references; so do line breaks and tabs in attributes and the
+    // carriage return in texts, which a reader would otherwise normalise away.
+    void appendEscaped(const char *text, qsizetype length, bool inAttribute) {
+        qsizetype plain = 0;
+        for (qsizetype i = 0; i < length; ++i) {
+            const char *replacement = nullptr;
+            switch (text[i]) {
+            case '&':
+                replacement = "&amp;";
+                break;
+            case '<':
+                replacement = "&lt;";
+                break;
+            case '>':
+                replacement = "&gt;";
+                break;
+            case '"':
+                replacement = inAttribute ? "&quot;" : nullptr;
+                break;
+            case '\r':
+                replacement = "&#13;";
+                break;
+            case '\n':
+                replacement = inAttribute ? "&#10;" : nullptr;
+                break;
+            case '\t':
+                replacement = inAttribute ? "&#9;" : nullptr;
+                break;
+            default:
+                break;
+            }
+            if (replacement) {
+                buffer_.append(text + plain, i - plain);
+                buffer_.append(replacement);
+                plain = i + 1;
+            }
+        }
+        buffer_.append(text + plain, length - plain);
+    }
+
+    // The written items of a collection, read back from their file in blocks.
+    void copy(const Spool &spooled);
+
+    const NtrsDocument &document_;
+    QIODevice &device_;
+    QByteArray buffer_;
+};
+
+void NtrsDocument::Writer::copy(const Spool &spooled) {
+    if (!spooled.file)
+        throw std::logic_error("a discarding document is not written");
+    spooled.writer->flush();
+    flush();
+    QTemporaryFile &file = *spooled.file;
+    const auto failure = [&file] {
+        return RapoError(QStringLiteral("Napaka pri branju začasne datoteke poročila ") +
+                         file.fileName() + QStringLiteral("!\r") + file.errorString());
+    };
+    if (!file.seek(0))
+        throw failure();
+    while (!file.atEnd()) {
+        const QByteArray block = file.read(blockSize);
+        if (block.isEmpty())
+            throw failure();
+        if (device_.write(block) != block.size())
+            throw RapoError(QStringLiteral("Napaka pri pisanju XML dokumenta!\r") +
+                            device_.errorString());
+    }
+    // Read to its end, the file takes the items appended after this writing.
+}
+
+NtrsDocument::NtrsDocument(Items items, QString spoolFolder)
+    : items_(items), spoolFolder_(std::move(spoolFolder)) {
     createElement(noNode, name::NTRSRoot, -1);
 }
+
+NtrsDocument::~NtrsDocument() = default;
 
 quint16 NtrsDocument::nameId(const char *name) {
     const QByteArray key = QByteArray::fromRawData(name, qsizetype(std::strlen(name)));
@@ -432,8 +589,21 @@ NtrsDocument::NodeId NtrsDocument::findChild(NodeId parent, const char *name) co
 
 NtrsDocument::NodeId NtrsDocument::createElement(NodeId parent, const char *name,
                                                  qsizetype position) {
-    const auto id = NodeId(nodes_.size());
-    nodes_.push_back(Node{parent, nameId(name), 0, 0, {}});
+    NodeId id;
+    if (freeNodes_.empty()) {
+        id = NodeId(nodes_.size());
+        nodes_.push_back(Node{parent, nameId(name), 0, 0, {}});
+    } else {
+        // A released node is used again, keeping the room of its list of children.
+        id = freeNodes_.back();
+        freeNodes_.pop_back();
+        Node &n = nodes_[id];
+        n.parent = parent;
+        n.name = nameId(name);
+        n.textLength = 0;
+        n.textOffset = 0;
+        n.free = false;
+    }
     if (parent != noNode) {
         auto &siblings = nodes_[parent].children;
         if (position < 0)
@@ -496,119 +666,87 @@ void NtrsDocument::setAttribute(NodeId id, const QByteArray &name, const QByteAr
     attributes_.push_back({id, name, value});
 }
 
-// Writes through a buffer, so a report of any size goes out in large blocks.
-class NtrsDocument::Writer {
-public:
-    Writer(const NtrsDocument &document, QIODevice &device) : document_(document), device_(device) {
-        buffer_.reserve(blockSize + 4096);
+const NtrsDocument::Spool *NtrsDocument::findSpool(NodeId collection) const {
+    for (const auto &s : spools_)
+        if (s->collection == collection)
+            return s.get();
+    return nullptr;
+}
+
+NtrsDocument::Spool &NtrsDocument::spool(NodeId collection) {
+    for (const auto &s : spools_)
+        if (s->collection == collection)
+            return *s;
+    auto s = std::make_unique<Spool>();
+    s->collection = collection;
+    if (items_ == Items::Spooled) {
+        const QString folder = spoolFolder_.isEmpty() ? QDir::tempPath() : spoolFolder_;
+        s->file = std::make_unique<QTemporaryFile>(
+            QDir(folder).filePath(QStringLiteral("rapo-porocilo-XXXXXX.tmp")));
+        if (!s->file->open())
+            throw RapoError(QStringLiteral("Začasne datoteke poročila ni mogoče odpreti v mapi ") +
+                            QDir::toNativeSeparators(folder) + QStringLiteral("!\r") +
+                            s->file->errorString());
+        s->writer = std::make_unique<Writer>(*this, *s->file);
     }
+    spools_.push_back(std::move(s));
+    return *spools_.back();
+}
 
-    void writeAll() {
-        buffer_.append(R"(<?xml version="1.0" encoding="utf-8"?>)");
-        buffer_.append(lineEnd);
-        writeElement(rootId, 0);
-        flush();
+int NtrsDocument::writtenItems(NodeId collection) const {
+    const Spool *s = findSpool(collection);
+    return s ? s->written : 0;
+}
+
+int NtrsDocument::depth(NodeId id) const {
+    int level = 0;
+    for (NodeId n = nodes_[id].parent; n != noNode; n = nodes_[n].parent)
+        ++level;
+    return level;
+}
+
+void NtrsDocument::freeSubtree(NodeId id) {
+    Node &n = nodes_[id];
+    for (const NodeId c : n.children)
+        freeSubtree(c);
+    n.children.clear();
+    n.parent = noNode;
+    n.textLength = 0;
+    n.free = true;
+    freeNodes_.push_back(id);
+}
+
+void NtrsDocument::releaseItems() {
+    if (heldItems_.empty())
+        return;
+    for (const NodeId item : heldItems_) {
+        const NodeId collection = nodes_[item].parent;
+        Spool &s = spool(collection);
+        if (s.writer)
+            s.writer->writeElement(item, depth(item));
+        ++s.written;
+        auto &siblings = nodes_[collection].children;
+        siblings.erase(std::find(siblings.begin(), siblings.end(), item));
+        freeSubtree(item);
     }
-
-private:
-    static constexpr qsizetype blockSize = 1 << 20;
-
-    void writeElement(NodeId id, int level) {
-        const Node &n = document_.nodes_[id];
-        const QByteArray &tag = document_.names_[n.name];
-        indent(level);
-        buffer_.append('<');
-        buffer_.append(tag);
-        for (const Attribute &a : document_.attributes_) {
-            if (a.node != id)
-                continue;
-            buffer_.append(' ');
-            buffer_.append(a.name);
-            buffer_.append("=\"");
-            appendEscaped(a.value.constData(), a.value.size(), true);
-            buffer_.append('"');
-        }
-        if (n.children.empty() && n.textLength == 0) {
-            buffer_.append("/>");
-            buffer_.append(lineEnd);
-        } else {
-            buffer_.append('>');
-            appendEscaped(document_.texts_.constData() + n.textOffset, n.textLength, false);
-            if (!n.children.empty()) {
-                buffer_.append(lineEnd);
-                for (const NodeId c : n.children)
-                    writeElement(c, level + 1);
-                indent(level);
-            }
-            buffer_.append("</");
-            buffer_.append(tag);
-            buffer_.append('>');
-            buffer_.append(lineEnd);
-        }
-        if (buffer_.size() >= blockSize)
-            flush();
+    heldItems_.clear();
+    std::erase_if(attributes_, [this](const Attribute &a) { return nodes_[a.node].free; });
+    // The texts still in use move to the front of the pool, which then keeps its room.
+    QByteArray kept;
+    for (Node &n : nodes_) {
+        if (n.free || n.textLength == 0)
+            continue;
+        const qsizetype offset = kept.size();
+        kept.append(texts_.constData() + n.textOffset, n.textLength);
+        n.textOffset = offset;
     }
-
-    void indent(int level) {
-        for (int i = 0; i < level; ++i)
-            buffer_.append("  ", 2);
-    }
-
-    // Markup characters become references; so do line breaks and tabs in attributes and the
-    // carriage return in texts, which a reader would otherwise normalise away.
-    void appendEscaped(const char *text, qsizetype length, bool inAttribute) {
-        qsizetype plain = 0;
-        for (qsizetype i = 0; i < length; ++i) {
-            const char *replacement = nullptr;
-            switch (text[i]) {
-            case '&':
-                replacement = "&amp;";
-                break;
-            case '<':
-                replacement = "&lt;";
-                break;
-            case '>':
-                replacement = "&gt;";
-                break;
-            case '"':
-                replacement = inAttribute ? "&quot;" : nullptr;
-                break;
-            case '\r':
-                replacement = "&#13;";
-                break;
-            case '\n':
-                replacement = inAttribute ? "&#10;" : nullptr;
-                break;
-            case '\t':
-                replacement = inAttribute ? "&#9;" : nullptr;
-                break;
-            default:
-                break;
-            }
-            if (replacement) {
-                buffer_.append(text + plain, i - plain);
-                buffer_.append(replacement);
-                plain = i + 1;
-            }
-        }
-        buffer_.append(text + plain, length - plain);
-    }
-
-    void flush() {
-        if (buffer_.isEmpty())
-            return;
-        if (device_.write(buffer_) != buffer_.size())
-            throw RapoError(QStringLiteral("Napaka pri pisanju XML dokumenta!\r") +
-                            device_.errorString());
-        buffer_.resize(0); // keeps the block's capacity
-    }
-
-    const NtrsDocument &document_;
-    QIODevice &device_;
-    QByteArray buffer_;
-};
+    texts_.resize(0);
+    texts_.append(kept);
+}
 
 void NtrsDocument::write(QIODevice &device) const {
+    if (items_ == Items::Discarded)
+        throw std::logic_error("a discarding document is not written");
     Writer(*this, device).writeAll();
 }
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <memory>
 #include <vector>
 
 class QIODevice;
@@ -176,13 +177,25 @@ public:
 };
 
 // A report document: XML 1.0 in UTF-8 with its declaration, the root `NTRSRoot` in no
-// namespace. The elements live in a compact tree owned by the document (a report of 100,000
-// trades holds some two million elements); the handles above point into it.
+// namespace. The elements live in a compact tree owned by the document; the handles above point
+// into it.
+//
+// A document that holds every element takes memory in proportion to the report (a report of
+// 100,000 trades has some two million elements). A spooled document writes each item of a
+// collection out, to a temporary file of its collection, once the next item of any collection is
+// appended, so it holds one record at a time whatever the report's size; writing the document
+// then copies the written items in their places. A discarding document writes the items nowhere:
+// the records are only filled, as a check fills them. Such documents only append items: a handle
+// to an item is good until the next item is appended, and an item written out cannot be read,
+// inserted before or removed (std::logic_error).
 class NtrsDocument {
 public:
     using NodeId = XmlNode::NodeId;
+    enum class Items { Held, Spooled, Discarded };
 
-    NtrsDocument();
+    // `spoolFolder` is where a spooled document keeps its written items until it is written.
+    explicit NtrsDocument(Items items = Items::Held, QString spoolFolder = {});
+    ~NtrsDocument();
     NtrsDocument(const NtrsDocument &) = delete;
     NtrsDocument &operator=(const NtrsDocument &) = delete;
 
@@ -194,7 +207,8 @@ public:
     // The whole file: the declaration, then every element on its own line, each level indented
     // two blanks further than its parent.
     QByteArray xml() const;
-    // Writes the same text to an open device; throws RapoError when the device refuses it.
+    // Writes the same text to an open device; throws RapoError when the device refuses it or a
+    // spooled item cannot be read back.
     void write(QIODevice &device) const;
     // Writes the file, replacing one of the same name only once the new one is complete.
     // Throws RapoError ending with a carriage return and the system's reason.
@@ -211,12 +225,16 @@ private:
         quint32 textLength = 0;
         qsizetype textOffset = 0; // in texts_, UTF-8
         std::vector<NodeId> children;
+        bool free = false; // a released node, waiting to be used again
     };
     struct Attribute {
         NodeId node;
         QByteArray name;
         QByteArray value; // UTF-8
     };
+    class Writer;
+    // The items of one collection that a spooled document has written out.
+    struct Spool;
 
     quint16 nameId(const char *name);
     NodeId findChild(NodeId parent, const char *name) const;
@@ -227,11 +245,24 @@ private:
     bool prefixDeclared(NodeId id, const QByteArray &prefix) const;
     void setAttribute(NodeId id, const QByteArray &name, const QByteArray &value);
 
-    class Writer;
+    // Items of a spooled or discarding document.
+    bool appendsOnly() const { return items_ != Items::Held; }
+    int writtenItems(NodeId collection) const;
+    // Writes out every item held, then frees their elements, texts and attributes.
+    void releaseItems();
+    void freeSubtree(NodeId id);
+    Spool &spool(NodeId collection);
+    const Spool *findSpool(NodeId collection) const;
+    int depth(NodeId id) const;
 
     std::vector<Node> nodes_;
+    std::vector<NodeId> freeNodes_;
     std::vector<QByteArray> names_;
     QHash<QByteArray, quint16> nameIds_;
     QByteArray texts_;
     std::vector<Attribute> attributes_;
+    Items items_;
+    QString spoolFolder_;
+    std::vector<NodeId> heldItems_;
+    std::vector<std::unique_ptr<Spool>> spools_;
 };

@@ -108,7 +108,9 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
     c.requireForReporting();
     // Nothing is numbered, written or registered while any row of the working set is wrong.
     // The check fills the report's register entries and records as it goes.
-    NtrsDocument document;
+    // The records are written out as they are filled, so a report of any size takes the memory of
+    // one record; the file is put together once its name is known.
+    NtrsDocument document(NtrsDocument::Items::Spooled, session.programDirectory);
     WorkingSetCheck(session, rows, instruments, state.collectionId, from, to)
         .refuseFailures(&document);
 

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 
 namespace {
 const QString referenceField = QStringLiteral("Referenčna št. transakcije");
@@ -40,15 +41,11 @@ WorkingSetCheck::WorkingSetCheck(Session &session, Query &rows, Query &instrumen
 
 std::vector<WorkingSetCheck::Failure> WorkingSetCheck::run(NtrsDocument *report) {
     std::vector<Failure> failures;
-    QStringList held;
-    {
-        NtrsDocument instruments;
-        checkInstruments(failures, report ? *report : instruments);
-    }
-    {
-        NtrsDocument records;
-        checkRows(failures, held, report ? *report : records);
-    }
+    QSet<QString> held;
+    // Without a report the records are filled only to be checked.
+    NtrsDocument checked(NtrsDocument::Items::Discarded);
+    checkInstruments(failures, report ? *report : checked);
+    checkRows(failures, held, report ? *report : checked);
     checkCollected(failures, held);
     if (rows_.active())
         rows_.first();
@@ -86,42 +83,49 @@ void WorkingSetCheck::checkInstruments(std::vector<Failure> &failures, NtrsDocum
     }
 }
 
-void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QStringList &held,
+void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QSet<QString> &held,
                                 NtrsDocument &document) {
     if (!rows_.active())
         return;
     NtrsRoot root = document.root();
-    QHash<QString, int> transactions;
-    QHash<QString, int> cancellations;
-    QStringList order;
-    QSet<QString> ordered;
+    // How often each reference occurs, and where first, so repeated ones are told in order.
+    struct Occurrences {
+        int first = 0;
+        int transactions = 0;
+        int cancellations = 0;
+    };
+    QHash<QString, Occurrences> occurrences;
     InstrumentLookup instruments(instruments_);
     for (rows_.first(); !rows_.eof(); rows_.next()) {
         const bool imported = rows_.asString(QStringLiteral("VRSTA")) == QLatin1String("I");
         const bool cancellation = rows_.asString(QStringLiteral("ISSTN")) == QLatin1String("D");
-        held << (imported ? QStringLiteral("I:") + rows_.asString(QStringLiteral("IdPsl"))
-                          : rows_.asString(QStringLiteral("IdPsl")) +
-                                (cancellation ? QStringLiteral(":D") : QStringLiteral(":N")));
+        held.insert(imported ? QStringLiteral("I:") + rows_.asString(QStringLiteral("IdPsl"))
+                             : rows_.asString(QStringLiteral("IdPsl")) +
+                                   (cancellation ? QStringLiteral(":D") : QStringLiteral(":N")));
         if (RecordContent::isLeftOut(rows_))
             continue;
         const QString reference = rows_.asString(QStringLiteral("RefStTransaC"));
         const RecordContent content(session_.configuration, reference, &failures);
+        auto counted = occurrences.find(reference);
+        if (counted == occurrences.end())
+            counted = occurrences.insert(reference, {int(occurrences.size()), 0, 0});
         if (cancellation) {
             content.fillCancellation(root.CancelledTransactions().append(), rows_);
-            ++cancellations[reference];
+            ++counted->cancellations;
         } else {
             content.fillTransaction(root.TransactionReporting().append(), rows_, instruments);
-            ++transactions[reference];
-        }
-        if (!ordered.contains(reference)) {
-            ordered.insert(reference);
-            order << reference;
+            ++counted->transactions;
         }
     }
     // A transaction and the cancellation of an earlier report of it may share a reference.
-    for (const QString &reference : order)
-        for (const auto *counts : {&transactions, &cancellations}) {
-            const int n = counts->value(reference);
+    std::vector<std::pair<int, QString>> repeated;
+    for (auto o = occurrences.cbegin(); o != occurrences.cend(); ++o)
+        if (o->transactions > 1 || o->cancellations > 1)
+            repeated.emplace_back(o->first, o.key());
+    std::sort(repeated.begin(), repeated.end());
+    for (const auto &[first, reference] : repeated) {
+        const Occurrences &o = occurrences[reference];
+        for (const int n : {o.transactions, o.cancellations})
             if (n > 1)
                 failures.push_back(
                     {reference, referenceField, reference, QStringLiteral("enkrat v poročilu"),
@@ -129,7 +133,7 @@ void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QStringList &hel
                          QStringLiteral(" se v naboru pojavi %1-krat; vsaka transakcija je v "
                                         "poročilu lahko le enkrat.")
                              .arg(n)});
-        }
+    }
 }
 
 void WorkingSetCheck::openForCollection(Query &query) const {
@@ -139,10 +143,10 @@ void WorkingSetCheck::openForCollection(Query &query) const {
     query.open();
 }
 
-void WorkingSetCheck::checkCollected(std::vector<Failure> &failures, const QStringList &held) {
+void WorkingSetCheck::checkCollected(std::vector<Failure> &failures,
+                                     const QSet<QString> &inWorkingSet) {
     if (collectionId_ == 0)
         return;
-    const QSet<QString> inWorkingSet(held.begin(), held.end());
     Query host(session_.db);
     host.setText(QStringLiteral(
         " SELECT D.IDPSL as IDPSL, D.ISSTN as ISSTN, "

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 #include <vector>
 
@@ -53,8 +54,8 @@ public:
 
 private:
     void checkInstruments(std::vector<Failure> &failures, NtrsDocument &document);
-    void checkRows(std::vector<Failure> &failures, QStringList &held, NtrsDocument &document);
-    void checkCollected(std::vector<Failure> &failures, const QStringList &held);
+    void checkRows(std::vector<Failure> &failures, QSet<QString> &held, NtrsDocument &document);
+    void checkCollected(std::vector<Failure> &failures, const QSet<QString> &inWorkingSet);
     // Opens a statement over the collection (:Id) and its period (:Datum, :DatumDo).
     void openForCollection(Query &query) const;
 

@@ -65,23 +65,35 @@ XmlNode::NodeId XmlNode::child(const char *name) {
 }
 
 int XmlNode::itemCount() const {
-    return int(document_->nodes_[id_].children.size());
+    return document_->writtenItems(id_) + int(document_->nodes_[id_].children.size());
 }
 
 XmlNode::NodeId XmlNode::itemAt(int index) const {
-    const auto &items = document_->nodes_[id_].children;
-    if (index < 0 || size_t(index) >= items.size())
+    const auto &held = document_->nodes_[id_].children;
+    const int written = document_->writtenItems(id_);
+    if (index < 0 || index >= written + int(held.size()))
         throw std::out_of_range("collection item index out of range");
-    return items[size_t(index)];
+    if (index < written)
+        throw std::logic_error("the collection item is written out");
+    return held[size_t(index - written)];
 }
 
 XmlNode::NodeId XmlNode::insertItem(int index, const char *itemName) {
     if (index < 0 || index > itemCount())
         throw std::out_of_range("collection insert index out of range");
-    return document_->createElement(id_, itemName, index);
+    if (!document_->appendsOnly())
+        return document_->createElement(id_, itemName, index);
+    if (index != itemCount())
+        throw std::logic_error("a spooled collection only appends items");
+    document_->releaseItems();
+    const NodeId item = document_->createElement(id_, itemName, -1);
+    document_->heldItems_.push_back(item);
+    return item;
 }
 
 void XmlNode::removeItem(int index) {
+    if (document_->appendsOnly())
+        throw std::logic_error("a spooled collection only appends items");
     const NodeId item = itemAt(index);
     auto &items = document_->nodes_[id_].children;
     items.erase(items.begin() + index);
@@ -89,6 +101,8 @@ void XmlNode::removeItem(int index) {
 }
 
 void XmlNode::clearItems() {
+    if (document_->appendsOnly())
+        throw std::logic_error("a spooled collection only appends items");
     auto &items = document_->nodes_[id_].children;
     for (const NodeId item : items)
         document_->nodes_[item].parent = NtrsDocument::noNode;

@@ -3,6 +3,7 @@
 #include "RapoError.h"
 #include "TempProgramDirectory.h"
 
+#include <QDir>
 #include <QFile>
 #include <QXmlStreamReader>
 #include <functional>
@@ -468,6 +469,92 @@ TEST(NtrsDocument, LargeReportKeepsEveryRecordInOrder) {
     ASSERT_EQ(references.size(), records);
     for (int n = 0; n < records; n += 997)
         EXPECT_EQ(references[n], QString::number(100000000000 + n));
+}
+
+// One report's content, touched in an order that exercises the first-touch rule: the
+// cancellations before the transactions, records of the two interleaved, a nested element,
+// an attribute on a record and a value set twice.
+void fillReport(NtrsDocument &doc, int from, int to) {
+    NtrsRoot root = doc.root();
+    if (from == 0) {
+        root.setAttribute("xsi:noNamespaceSchemaLocation", "NTRS.xsd");
+        root.setVersion("2.0");
+        Instrument i = root.Sifrant().append();
+        i.setInstrumentInternalCode(7);
+        i.AIICode().setAIIExchangeCode("XLJU");
+        i.setInstrumentName("Krka & <Šoštanj>");
+    }
+    for (int n = from; n < to; ++n) {
+        if (n % 3 == 0) {
+            CancellationRecord c = root.CancelledTransactions().append();
+            c.setCancelledTransactionReferenceNumber(n);
+            c.setAttribute("Vir", QString::number(n));
+        } else {
+            Transaction t = root.TransactionReporting().append();
+            t.setQuantity("0");
+            t.AIICode().setAIIStrikePrice(QString::number(n) + ",5");
+            t.setQuantity(QString::number(n));
+            t.setTransactionReferenceNumber(n);
+        }
+    }
+}
+
+QStringList spoolFiles(const QString &folder) {
+    return QDir(folder).entryList(QDir::Files);
+}
+
+TEST(NtrsDocument, SpooledDocumentWritesWhatAHeldDocumentWrites) {
+    TempProgramDirectory dir;
+    for (const int records : {0, 1, 2, 50}) {
+        SCOPED_TRACE(records);
+        NtrsDocument held;
+        fillReport(held, 0, records);
+        {
+            NtrsDocument spooled(NtrsDocument::Items::Spooled, dir.path());
+            fillReport(spooled, 0, records);
+            EXPECT_LE(spoolFiles(dir.path()).size(), 3);
+            EXPECT_EQ(spooled.xml(), held.xml());
+            // Written once, the document goes on taking records and is written whole again.
+            fillReport(held, records, records + 4);
+            fillReport(spooled, records, records + 4);
+            EXPECT_EQ(spooled.xml(), held.xml());
+            EXPECT_EQ(spooled.root().TransactionReporting().count(),
+                      held.root().TransactionReporting().count());
+        }
+        EXPECT_EQ(spoolFiles(dir.path()), QStringList());
+    }
+}
+
+TEST(NtrsDocument, SpooledItemsWrittenOutAreNeitherReadNorMoved) {
+    TempProgramDirectory dir;
+    NtrsDocument doc(NtrsDocument::Items::Spooled, dir.path());
+    CancellationList c = doc.root().CancelledTransactions();
+    c.append().setCancelledTransactionReferenceNumber(1);
+    c.append().setCancelledTransactionReferenceNumber(2);
+    ASSERT_EQ(c.count(), 2);
+    EXPECT_EQ(c.item(1).CancelledTransactionReferenceNumber(), 2);
+    const std::vector<std::function<void()>> refused = {[&] { c.item(0); }, [&] { c.insert(0); },
+                                                        [&] { c.remove(1); }, [&] { c.clear(); }};
+    for (const auto &call : refused)
+        EXPECT_THROW(call(), std::logic_error);
+    EXPECT_THROW(c.item(2), std::out_of_range);
+    EXPECT_EQ(textsOf(doc.xml(), "CancelledTransactionReferenceNumber"), QStringList({"1", "2"}));
+}
+
+TEST(NtrsDocument, SpoolingWhereNoFileCanBeMadeFailsNamingTheFolder) {
+    TempProgramDirectory dir;
+    const QString folder = dir.file("manjka");
+    NtrsDocument doc(NtrsDocument::Items::Spooled, folder);
+    TransactionList t = doc.root().TransactionReporting();
+    t.append();
+    try {
+        t.append();
+        FAIL() << "spooled into a missing folder";
+    } catch (const RapoError &e) {
+        EXPECT_TRUE(e.message().startsWith("Začasne datoteke poročila ni mogoče odpreti v mapi " +
+                                           folder + "!\r"))
+            << e.message().toStdString();
+    }
 }
 
 } // namespace
