@@ -20,6 +20,12 @@ QString dayText(const QDateTime &value) {
 
 // Why a collected trade is not in the working set, as the statements below number it.
 enum Reason { UnknownInstrument = 1, NoOpenListing = 2, OutsidePeriod = 3, OtherData = 4 };
+
+// A trade held by the working set, as one number: its own number and its kind.
+enum Kind { HostTrade = 0, HostCancellation = 1, Imported = 2 };
+qint64 heldKey(qint64 number, Kind kind) {
+    return number * 4 + kind;
+}
 } // namespace
 
 WorkingSetCheck::Failed::Failed(std::vector<Failure> failures)
@@ -41,7 +47,7 @@ WorkingSetCheck::WorkingSetCheck(Session &session, Query &rows, Query &instrumen
 
 std::vector<WorkingSetCheck::Failure> WorkingSetCheck::run(NtrsDocument *report) {
     std::vector<Failure> failures;
-    QSet<QString> held;
+    QSet<qint64> held;
     // Without a report the records are filled only to be checked.
     NtrsDocument checked(NtrsDocument::Items::Discarded);
     checkInstruments(failures, report ? *report : checked);
@@ -83,7 +89,7 @@ void WorkingSetCheck::checkInstruments(std::vector<Failure> &failures, NtrsDocum
     }
 }
 
-void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QSet<QString> &held,
+void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QSet<qint64> &held,
                                 NtrsDocument &document) {
     if (!rows_.active())
         return;
@@ -99,9 +105,8 @@ void WorkingSetCheck::checkRows(std::vector<Failure> &failures, QSet<QString> &h
     for (rows_.first(); !rows_.eof(); rows_.next()) {
         const bool imported = rows_.asString(QStringLiteral("VRSTA")) == QLatin1String("I");
         const bool cancellation = rows_.asString(QStringLiteral("ISSTN")) == QLatin1String("D");
-        held.insert(imported ? QStringLiteral("I:") + rows_.asString(QStringLiteral("IdPsl"))
-                             : rows_.asString(QStringLiteral("IdPsl")) +
-                                   (cancellation ? QStringLiteral(":D") : QStringLiteral(":N")));
+        held.insert(heldKey(rows_.asInteger(QStringLiteral("IdPsl")),
+                            imported ? Imported : (cancellation ? HostCancellation : HostTrade)));
         if (RecordContent::isLeftOut(rows_))
             continue;
         const QString reference = rows_.asString(QStringLiteral("RefStTransaC"));
@@ -144,7 +149,7 @@ void WorkingSetCheck::openForCollection(Query &query) const {
 }
 
 void WorkingSetCheck::checkCollected(std::vector<Failure> &failures,
-                                     const QSet<QString> &inWorkingSet) {
+                                     const QSet<qint64> &inWorkingSet) {
     if (collectionId_ == 0)
         return;
     Query host(session_.db);
@@ -168,8 +173,8 @@ void WorkingSetCheck::checkCollected(std::vector<Failure> &failures,
             transactionReference(id, false, session_.configuration.posliVekPrefiks,
                                  session_.configuration.posliImportPrefiks);
         const bool cancellation = host.asString(QStringLiteral("ISSTN")) == QLatin1String("D");
-        if (inWorkingSet.contains(id +
-                                  (cancellation ? QStringLiteral(":D") : QStringLiteral(":N"))))
+        if (inWorkingSet.contains(heldKey(host.asInteger(QStringLiteral("IDPSL")),
+                                          cancellation ? HostCancellation : HostTrade)))
             continue;
         const QString instrument = host.asString(QStringLiteral("KRT")).isEmpty()
                                        ? host.asString(QStringLiteral("SFVP"))
@@ -214,7 +219,8 @@ void WorkingSetCheck::checkCollected(std::vector<Failure> &failures,
     openForCollection(imported);
     for (; !imported.eof(); imported.next()) {
         const QString number = imported.asString(QStringLiteral("REFSTTRANSA"));
-        if (inWorkingSet.contains(QStringLiteral("I:") + number))
+        if (inWorkingSet.contains(
+                heldKey(imported.asInteger(QStringLiteral("REFSTTRANSA")), Imported)))
             continue;
         const QString reference =
             transactionReference(number, true, session_.configuration.posliVekPrefiks,

@@ -54,8 +54,8 @@ public:
 
 private:
     void checkInstruments(std::vector<Failure> &failures, NtrsDocument &document);
-    void checkRows(std::vector<Failure> &failures, QSet<QString> &held, NtrsDocument &document);
-    void checkCollected(std::vector<Failure> &failures, const QSet<QString> &inWorkingSet);
+    void checkRows(std::vector<Failure> &failures, QSet<qint64> &held, NtrsDocument &document);
+    void checkCollected(std::vector<Failure> &failures, const QSet<qint64> &inWorkingSet);
     // Opens a statement over the collection (:Id) and its period (:Datum, :DatumDo).
     void openForCollection(Query &query) const;
 
