@@ -118,7 +118,8 @@ private:
     int storedColumns_ = 0; // the columns the statement gives
     std::vector<bool> dateColumn_;
     std::vector<int> sizes_; // declared text sizes; 0: none
-    // A text that repeats (a currency, a venue, a client's name) is kept there once.
+    // The rows fetched, held compactly; a text that repeats (a currency, a venue, a client's
+    // name) is kept there once.
     RowStore rows_;
     int current_ = 0;
     bool active_ = false;

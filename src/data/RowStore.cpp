@@ -113,9 +113,8 @@ void RowStore::remove(int row) {
         return;
     releaseRow(row);
     const auto columns = std::size_t(columns_);
-    for (int next = row + 1; next < size_; ++next) {
-        if (columns == 0)
-            break;
+    // The rows behind move up by their bytes, date-times included.
+    for (int next = row + 1; next < size_ && columns > 0; ++next) {
         std::memcpy(&kindAt(next - 1, 0), &kindAt(next, 0), columns);
         std::memcpy(static_cast<void *>(&payloadAt(next - 1, 0)), &payloadAt(next, 0),
                     columns * sizeof(std::uint64_t));
