@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace {
@@ -18,15 +19,21 @@ constexpr std::uint64_t blockSize = std::uint64_t(1) << blockShift;
 constexpr std::uint64_t blockMask = blockSize - 1;
 constexpr qsizetype longestPooledText = 1024;
 constexpr std::uint64_t poolLimit = std::uint64_t(1) << 32;
+// Slots of eight bytes come in blocks of this many.
+constexpr int slotShift = 12;
+constexpr std::uint32_t slotMask = (1u << slotShift) - 1;
+constexpr std::uint32_t slotLimit = 0xffffffffu;
 
-// A date-time lives in its cell's payload; it is as large as the payload and, as Qt declares,
-// may be moved by copying its bytes.
+// A date-time lives in a slot of eight bytes, which never moves.
 static_assert(sizeof(QDateTime) == sizeof(std::uint64_t));
 static_assert(alignof(QDateTime) <= alignof(std::uint64_t));
-static_assert(QTypeInfo<QDateTime>::isRelocatable);
 
-const QDateTime &dateTimeIn(const std::uint64_t &payload) {
-    return *std::launder(reinterpret_cast<const QDateTime *>(&payload));
+const QDateTime &dateTimeIn(const std::uint64_t &slot) {
+    return *std::launder(reinterpret_cast<const QDateTime *>(&slot));
+}
+
+void destroyDateTimeIn(std::uint64_t &slot) {
+    std::launder(reinterpret_cast<QDateTime *>(&slot))->~QDateTime();
 }
 
 template <typename T> const T &valueIn(const QVariant &value) {
@@ -45,22 +52,33 @@ RowStore::Kind &RowStore::kindAt(int row, int column) {
         .kinds[std::size_t(row & (rowsPerChunk - 1)) * std::size_t(columns_) + std::size_t(column)];
 }
 
-std::uint64_t &RowStore::payloadAt(int row, int column) {
+std::uint32_t &RowStore::payloadAt(int row, int column) {
     return chunks_[std::size_t(row >> chunkShift)]
         .payload[std::size_t(row & (rowsPerChunk - 1)) * std::size_t(columns_) +
                  std::size_t(column)];
+}
+
+std::uint64_t &RowStore::slot(std::uint32_t index) {
+    return slots_[index >> slotShift][index & slotMask];
+}
+
+const std::uint64_t &RowStore::slot(std::uint32_t index) const {
+    return slots_[index >> slotShift][index & slotMask];
 }
 
 void RowStore::reset(int columns) {
     for (int row = 0; row < size_; ++row)
         for (int column = 0; column < columns_; ++column)
             if (kindAt(row, column) == Kind::DateTime)
-                std::launder(reinterpret_cast<QDateTime *>(&payloadAt(row, column)))->~QDateTime();
+                destroyDateTimeIn(slot(payloadAt(row, column)));
     std::vector<Chunk>().swap(chunks_);
     std::vector<QString>().swap(shared_);
     QHash<QString, std::uint32_t>().swap(sharedIndex_);
     std::vector<std::unique_ptr<char16_t[]>>().swap(pool_);
     poolEnd_ = 0;
+    std::vector<std::unique_ptr<std::uint64_t[]>>().swap(slots_);
+    slotEnd_ = 0;
+    std::vector<std::uint32_t>().swap(freeSlots_);
     std::vector<QVariant>().swap(boxed_);
     std::vector<std::uint32_t>().swap(freeBoxes_);
     size_ = 0;
@@ -76,7 +94,7 @@ void RowStore::reserveRow(int row) {
         chunk.capacity = chunkIndex == 0 ? firstChunkRows : rowsPerChunk;
         chunk.kinds = std::make_unique_for_overwrite<Kind[]>(std::size_t(chunk.capacity) * columns);
         chunk.payload =
-            std::make_unique_for_overwrite<std::uint64_t[]>(std::size_t(chunk.capacity) * columns);
+            std::make_unique_for_overwrite<std::uint32_t[]>(std::size_t(chunk.capacity) * columns);
         chunks_.push_back(std::move(chunk));
         return;
     }
@@ -85,11 +103,10 @@ void RowStore::reserveRow(int row) {
         return;
     const int capacity = std::min(chunk.capacity * 2, rowsPerChunk);
     auto kinds = std::make_unique_for_overwrite<Kind[]>(std::size_t(capacity) * columns);
-    auto payload = std::make_unique_for_overwrite<std::uint64_t[]>(std::size_t(capacity) * columns);
-    // The rows before this one move by their bytes, date-times included.
+    auto payload = std::make_unique_for_overwrite<std::uint32_t[]>(std::size_t(capacity) * columns);
     std::memcpy(kinds.get(), chunk.kinds.get(), std::size_t(inChunk) * columns);
-    std::memcpy(static_cast<void *>(payload.get()), chunk.payload.get(),
-                std::size_t(inChunk) * columns * sizeof(std::uint64_t));
+    std::memcpy(payload.get(), chunk.payload.get(),
+                std::size_t(inChunk) * columns * sizeof(std::uint32_t));
     chunk.kinds = std::move(kinds);
     chunk.payload = std::move(payload);
     chunk.capacity = capacity;
@@ -113,11 +130,9 @@ void RowStore::remove(int row) {
         return;
     releaseRow(row);
     const auto columns = std::size_t(columns_);
-    // The rows behind move up by their bytes, date-times included.
     for (int next = row + 1; next < size_ && columns > 0; ++next) {
         std::memcpy(&kindAt(next - 1, 0), &kindAt(next, 0), columns);
-        std::memcpy(static_cast<void *>(&payloadAt(next - 1, 0)), &payloadAt(next, 0),
-                    columns * sizeof(std::uint64_t));
+        std::memcpy(&payloadAt(next - 1, 0), &payloadAt(next, 0), columns * sizeof(std::uint32_t));
     }
     --size_;
     if (chunks_.size() > 1 && std::size_t(size_) <= (chunks_.size() - 1) << chunkShift)
@@ -144,42 +159,60 @@ void RowStore::releaseRow(int row) {
         release(kindAt(row, column), payloadAt(row, column));
 }
 
-void RowStore::release(Kind &kind, std::uint64_t &payload) {
-    if (kind == Kind::DateTime) {
-        std::launder(reinterpret_cast<QDateTime *>(&payload))->~QDateTime();
-    } else if (kind == Kind::Boxed) {
+void RowStore::release(Kind &kind, std::uint32_t &payload) {
+    switch (kind) {
+    case Kind::DateTime:
+        destroyDateTimeIn(slot(payload));
+        [[fallthrough]];
+    case Kind::LongLong:
+    case Kind::Double:
+    case Kind::PooledText:
+        freeSlots_.push_back(payload);
+        break;
+    case Kind::Boxed:
         boxed_[payload] = QVariant();
-        freeBoxes_.push_back(std::uint32_t(payload));
+        freeBoxes_.push_back(payload);
+        break;
+    default:
+        break;
     }
     kind = Kind::Null;
     payload = 0;
 }
 
-void RowStore::encode(Kind &kind, std::uint64_t &payload, const QVariant &value) {
+void RowStore::encode(Kind &kind, std::uint32_t &payload, const QVariant &value) {
     if (value.isNull()) {
-        payload = std::uint64_t(value.typeId());
+        payload = std::uint32_t(value.typeId());
         kind = Kind::Null;
         return;
     }
     switch (value.typeId()) {
     case QMetaType::Int:
-        payload = std::uint64_t(qint64(valueIn<int>(value)));
+        payload = std::uint32_t(valueIn<int>(value));
         kind = Kind::Int;
         return;
-    case QMetaType::LongLong:
-        payload = std::uint64_t(valueIn<qlonglong>(value));
-        kind = Kind::LongLong;
+    case QMetaType::LongLong: {
+        const qlonglong whole = valueIn<qlonglong>(value);
+        if (whole >= std::numeric_limits<qint32>::min() &&
+            whole <= std::numeric_limits<qint32>::max()) {
+            payload = std::uint32_t(qint32(whole));
+            kind = Kind::SmallLongLong;
+            return;
+        }
+        storeWide(kind, payload, Kind::LongLong, std::uint64_t(whole), value);
         return;
+    }
     case QMetaType::Double:
-        payload = std::bit_cast<std::uint64_t>(valueIn<double>(value));
-        kind = Kind::Double;
+        storeWide(kind, payload, Kind::Double, std::bit_cast<std::uint64_t>(valueIn<double>(value)),
+                  value);
         return;
     case QMetaType::QString:
         storeText(kind, payload, valueIn<QString>(value));
         return;
     case QMetaType::QDateTime:
-        new (&payload) QDateTime(valueIn<QDateTime>(value));
-        kind = Kind::DateTime;
+        storeWide(kind, payload, Kind::DateTime, 0, value);
+        if (kind == Kind::DateTime)
+            new (&slot(payload)) QDateTime(valueIn<QDateTime>(value));
         return;
     default:
         payload = box(value);
@@ -188,7 +221,27 @@ void RowStore::encode(Kind &kind, std::uint64_t &payload, const QVariant &value)
     }
 }
 
-void RowStore::storeText(Kind &kind, std::uint64_t &payload, const QString &text) {
+void RowStore::storeWide(Kind &kind, std::uint32_t &payload, Kind wideKind, std::uint64_t bits,
+                         const QVariant &value) {
+    std::uint32_t index = 0;
+    if (!freeSlots_.empty()) {
+        index = freeSlots_.back();
+        freeSlots_.pop_back();
+    } else if (slotEnd_ < slotLimit) {
+        if (std::size_t(slotEnd_ >> slotShift) == slots_.size())
+            slots_.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(slotMask + 1));
+        index = slotEnd_++;
+    } else {
+        payload = box(value);
+        kind = Kind::Boxed;
+        return;
+    }
+    slot(index) = bits;
+    payload = index;
+    kind = wideKind;
+}
+
+void RowStore::storeText(Kind &kind, std::uint32_t &payload, const QString &text) {
     if (text.isNull()) {
         payload = 0;
         kind = Kind::NullText;
@@ -223,14 +276,15 @@ void RowStore::storeText(Kind &kind, std::uint64_t &payload, const QString &text
     const std::size_t block = poolEnd_ >> blockShift;
     if (block == pool_.size())
         pool_.push_back(std::make_unique_for_overwrite<char16_t[]>(blockSize));
+    storeWide(kind, payload, Kind::PooledText, poolEnd_ << 32 | length, text);
+    if (kind != Kind::PooledText)
+        return;
     std::memcpy(pool_[block].get() + (poolEnd_ & blockMask), text.utf16(),
                 length * sizeof(char16_t));
-    payload = poolEnd_ << 32 | length;
-    kind = Kind::PooledText;
     poolEnd_ += length;
 }
 
-std::uint64_t RowStore::box(const QVariant &value) {
+std::uint32_t RowStore::box(const QVariant &value) {
     if (!freeBoxes_.empty()) {
         const std::uint32_t index = freeBoxes_.back();
         boxed_[index] = value;
@@ -238,19 +292,21 @@ std::uint64_t RowStore::box(const QVariant &value) {
         return index;
     }
     boxed_.push_back(value);
-    return boxed_.size() - 1;
+    return std::uint32_t(boxed_.size() - 1);
 }
 
-QVariant RowStore::decode(Kind kind, const std::uint64_t &payload) const {
+QVariant RowStore::decode(Kind kind, std::uint32_t payload) const {
     switch (kind) {
     case Kind::Null:
         return payload ? QVariant(QMetaType(int(payload))) : QVariant();
     case Kind::Int:
-        return QVariant(int(qint64(payload)));
+        return QVariant(int(payload));
+    case Kind::SmallLongLong:
+        return QVariant(qlonglong(qint32(payload)));
     case Kind::LongLong:
-        return QVariant(qlonglong(payload));
+        return QVariant(qlonglong(slot(payload)));
     case Kind::Double:
-        return QVariant(std::bit_cast<double>(payload));
+        return QVariant(std::bit_cast<double>(slot(payload)));
     case Kind::NullText:
         return QVariant(QString());
     case Kind::EmptyText:
@@ -258,13 +314,14 @@ QVariant RowStore::decode(Kind kind, const std::uint64_t &payload) const {
     case Kind::SharedText:
         return QVariant(shared_[payload]);
     case Kind::PooledText: {
-        const std::uint64_t position = payload >> 32;
+        const std::uint64_t place = slot(payload);
+        const std::uint64_t position = place >> 32;
         const char16_t *start = pool_[position >> blockShift].get() + (position & blockMask);
         return QVariant(
-            QString(reinterpret_cast<const QChar *>(start), qsizetype(payload & 0xffffffffu)));
+            QString(reinterpret_cast<const QChar *>(start), qsizetype(place & 0xffffffffu)));
     }
     case Kind::DateTime:
-        return QVariant(dateTimeIn(payload));
+        return QVariant(dateTimeIn(slot(payload)));
     case Kind::Boxed:
         return boxed_[payload];
     }

@@ -31,6 +31,8 @@ std::vector<Cell> cells() {
         {"long text", QVariant(QString("Čas ").repeated(2000))},
         {"int", QVariant(-7)},
         {"int max", QVariant(std::numeric_limits<int>::max())},
+        {"small qint64", QVariant(qlonglong(-5))},
+        {"qint64 past 32 bits", QVariant(qlonglong(1) << 31)},
         {"qint64 min", QVariant(std::numeric_limits<qlonglong>::min())},
         {"qint64 max", QVariant(std::numeric_limits<qlonglong>::max())},
         {"fraction", QVariant(0.1)},
