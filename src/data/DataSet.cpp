@@ -15,9 +15,6 @@
 #include <sqlite3.h>
 
 namespace {
-// Beyond this many distinct texts a row set holds mostly texts that do not repeat.
-constexpr qsizetype sharedTextLimit = 1 << 16;
-
 // The shortest decimal form: no exponent, no trailing zeros.
 QString numberText(double v) {
     if (std::isfinite(v) && std::abs(v) < 1e15 && v == std::trunc(v))
@@ -60,8 +57,7 @@ void DataSet::close() {
     index_.clear();
     spelledIndex_.clear();
     dateColumn_.clear();
-    rows_.clear();
-    texts_.clear();
+    rows_.reset(0);
     current_ = 0;
     active_ = false;
     exhausted_ = true;
@@ -98,8 +94,7 @@ void DataSet::startReading(QSqlQuery &query) {
             dateColumn_.push_back(false);
         }
     }
-    rows_.clear();
-    texts_.clear();
+    rows_.reset(static_cast<int>(columns_.size()));
     current_ = 0;
     active_ = true;
     exhausted_ = false;
@@ -123,18 +118,11 @@ bool DataSet::fetchOne() {
         else if (const int size = sizes_[static_cast<std::size_t>(i)];
                  size > 0 && v.typeId() == QMetaType::QString && v.toString().size() > size)
             v = v.toString().left(size);
-        if (!v.isNull() && v.typeId() == QMetaType::QString) {
-            const QString text = v.toString();
-            if (const auto known = texts_.constFind(text); known != texts_.constEnd())
-                v = *known;
-            else if (texts_.size() < sharedTextLimit)
-                texts_.insert(text);
-        }
         row[i] = std::move(v);
     }
     if (calcFields_)
         calcFields_(*this, row);
-    rows_.push_back(std::move(row));
+    rows_.append(row);
     return true;
 }
 
@@ -198,12 +186,6 @@ bool DataSet::locate(const QString &columns, const QVariantList &values, bool ca
     return false;
 }
 
-const DataSet::Row *DataSet::currentRow() const {
-    if (current_ < 0 || current_ >= fetchedRowCount())
-        return nullptr;
-    return &rows_[static_cast<std::size_t>(current_)];
-}
-
 int DataSet::columnIndex(const QString &column) const {
     const auto spelled = spelledIndex_.constFind(column);
     if (spelled != spelledIndex_.constEnd())
@@ -223,14 +205,13 @@ int DataSet::requireColumn(const QString &column) const {
 
 QVariant DataSet::value(const QString &column) const {
     const int index = requireColumn(column);
-    const Row *row = currentRow();
-    return row ? row->value(index) : QVariant();
+    if (const Row *edited = editedRow())
+        return edited->value(index);
+    return rows_.value(current_, index);
 }
 
 QVariant DataSet::valueAt(int row, int column) const {
-    if (row < 0 || row >= fetchedRowCount())
-        return {};
-    return rows_[static_cast<std::size_t>(row)].value(column);
+    return rows_.value(row, column);
 }
 
 bool DataSet::isNull(const QString &column) const {

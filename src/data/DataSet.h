@@ -3,11 +3,11 @@
 #include "FieldDef.h"
 #include "ParamValue.h"
 #include "RowSource.h"
+#include "RowStore.h"
 
 #include <QDateTime>
 #include <QHash>
 #include <QMap>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -25,7 +25,8 @@ class QSqlQuery;
 // as an empty text, 0, or an invalid date-time (which the program treats as "no date").
 class DataSet : public RowSource {
 public:
-    using Row = QVector<QVariant>;
+    // A row on its way in (fetched, or being edited); the rows kept are held compactly.
+    using Row = RowStore::Row;
     // Fills the calculated columns of a freshly fetched row.
     using CalcFields = std::function<void(const DataSet &, Row &)>;
 
@@ -68,11 +69,10 @@ public:
     int requireColumn(const QString &column) const;
 
     // Row access without moving, for grids.
-    int fetchedRowCount() const override { return static_cast<int>(rows_.size()); }
+    int fetchedRowCount() const override { return rows_.size(); }
     bool canFetchMore() const override;
     int fetchMore(int count) override;
     QVariant valueAt(int row, int column) const override;
-    const Row &rowAt(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 
     // Declared fields (captions, widths, formats, calculated columns).
     void setFields(std::vector<FieldDef> fields) { fields_ = std::move(fields); }
@@ -91,10 +91,14 @@ protected:
     QSqlQuery &execute(const QString &sql, const QMap<QString, ParamValue> &params);
     // Starts reading the rows of an executed query of this dataset.
     void startReading(QSqlQuery &query);
-    virtual const Row *currentRow() const;
-    Row &mutableRow(int row) { return rows_[static_cast<std::size_t>(row)]; }
-    void appendRow(Row row) { rows_.push_back(std::move(row)); }
-    void removeRow(int row) { rows_.erase(rows_.begin() + row); }
+    // The row being edited, which the current row's values come from instead of the stored
+    // row; none by default.
+    virtual const Row *editedRow() const { return nullptr; }
+    // A copy of a stored row.
+    Row storedRow(int row) const { return rows_.row(row); }
+    void replaceRow(int row, const Row &values) { rows_.replace(row, values); }
+    void appendRow(const Row &row) { rows_.append(row); }
+    void removeRow(int row) { rows_.remove(row); }
     void setCurrent(int row) { current_ = row; }
     bool fetchOne();
 
@@ -112,12 +116,11 @@ private:
     // The names as callers spell them -> column, so a name is upper-cased once per reading.
     mutable QHash<QString, int> spelledIndex_;
     int storedColumns_ = 0; // the columns the statement gives
-    // The texts read so far: a text that repeats (a currency, a venue, a client's name) is kept
-    // once and shared by the rows that hold it, so large row sets take less memory.
-    QSet<QString> texts_;
     std::vector<bool> dateColumn_;
     std::vector<int> sizes_; // declared text sizes; 0: none
-    std::vector<Row> rows_;
+    // The rows fetched, held compactly; a text that repeats (a currency, a venue, a client's
+    // name) is kept there once.
+    RowStore rows_;
     int current_ = 0;
     bool active_ = false;
     bool exhausted_ = true;

@@ -112,10 +112,8 @@ void EditableTable::clearRestriction() {
         open();
 }
 
-const DataSet::Row *EditableTable::currentRow() const {
-    if (state_ == State::Insert || state_ == State::Edit)
-        return &buffer_;
-    return DataSet::currentRow();
+const DataSet::Row *EditableTable::editedRow() const {
+    return state_ == State::Insert || state_ == State::Edit ? &buffer_ : nullptr;
 }
 
 void EditableTable::append() {
@@ -127,12 +125,11 @@ void EditableTable::append() {
 }
 
 void EditableTable::edit() {
-    const Row *row = DataSet::currentRow();
-    if (!row)
+    if (eof())
         throw DbError(QStringLiteral("Tabela ") + table_.name +
                       QStringLiteral(" nima vrstice, ki bi jo lahko spremenil."));
-    buffer_ = *row;
-    original_ = *row;
+    buffer_ = storedRow(recNo());
+    original_ = buffer_;
     state_ = State::Edit;
 }
 
@@ -210,7 +207,7 @@ void EditableTable::post() {
         appendRow(buffer_);
         setCurrent(fetchedRowCount() - 1);
     } else {
-        mutableRow(recNo()) = buffer_;
+        replaceRow(recNo(), buffer_);
     }
     state_ = State::Browse;
     afterChange();
@@ -222,18 +219,18 @@ void EditableTable::cancel() {
 }
 
 void EditableTable::deleteRow() {
-    const Row *row = DataSet::currentRow();
-    if (!row || state_ != State::Browse)
+    if (eof() || state_ != State::Browse)
         throw DbError(QStringLiteral("Tabela ") + table_.name +
                       QStringLiteral(" nima vrstice, ki bi jo lahko zbrisal."));
     if (beforeDelete)
         beforeDelete(*this);
+    const Row row = storedRow(recNo());
     QMap<QString, ParamValue> params;
-    const QString where = keyCondition(*row, params);
+    const QString where = keyCondition(row, params);
     if (execute(QStringLiteral("DELETE FROM ") + table_.name + QStringLiteral(" WHERE ") + where,
                 params)
             .numRowsAffected() == 0)
-        throw rowGone(*row);
+        throw rowGone(row);
     removeRow(recNo());
     afterChange();
 }

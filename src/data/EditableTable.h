@@ -47,7 +47,7 @@ public:
     Hook beforeDelete;
 
 protected:
-    const Row *currentRow() const override;
+    const Row *editedRow() const override;
     // Runs after a row was saved or deleted.
     virtual void afterChange() {}
 

@@ -39,6 +39,35 @@ TEST(Table, AppendEditDeleteReachTheDatabase) {
     EXPECT_EQ(db.scalar("select count(*) from DPATVPPSL").toInt(), 1);
 }
 
+TEST(Table, TheRowsShownFollowAppendEditAndDelete) {
+    TestDatabase db;
+    EditableTable t(*db.db, "DPATVPPSL");
+    t.open();
+    for (int trade : {100, 101, 102})
+        appendAssignment(t, 1, trade, "N", trade - 90);
+    ASSERT_TRUE(t.moveTo(1));
+    t.edit();
+    t.setValue("ISSTN", "D");
+    t.setValue("IDREFATVP", 77);
+    EXPECT_EQ(t.asString("ISSTN"), "D") << "the row being edited shows what was typed";
+    t.post();
+    ASSERT_TRUE(t.moveTo(0));
+    t.deleteRow();
+    const auto shown = [&] {
+        QStringList rows;
+        for (int r = 0; r < t.fetchedRowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < t.columnCount(); ++c)
+                cells << t.columnName(c) + '=' + DataSet::valueText(t.valueAt(r, c));
+            rows << cells.join(' ');
+        }
+        return rows;
+    };
+    EXPECT_EQ(shown(), (QStringList{"DPATVPID=1 IDPSL=101 ISSTN=D IDREFATVP=77",
+                                    "DPATVPID=1 IDPSL=102 ISSTN=N IDREFATVP=12"}));
+    EXPECT_EQ(t.asString("IDPSL"), "101");
+}
+
 TEST(Table, RestrictingToAKeyNoRowHasFindsNothing) {
     TestDatabase db;
     EditableTable t(*db.db, "DPATVPPSL");
