@@ -674,9 +674,8 @@ const NtrsDocument::Spool *NtrsDocument::findSpool(NodeId collection) const {
 }
 
 NtrsDocument::Spool &NtrsDocument::spool(NodeId collection) {
-    for (const auto &s : spools_)
-        if (s->collection == collection)
-            return *s;
+    if (const Spool *known = findSpool(collection))
+        return const_cast<Spool &>(*known);
     auto s = std::make_unique<Spool>();
     s->collection = collection;
     if (items_ == Items::Spooled) {

@@ -93,6 +93,38 @@ TEST(WorkingSetCheck, EveryFailingRowIsListedAtOnceAndNothingIsWritten) {
     }
 }
 
+// A collected trade counts as in the working set only under its own kind and number: the
+// import numbered 3 does not stand in for host trade 5, left out for its closed listing. A
+// reference that repeats is told once, in the order the working set first holds it.
+TEST(WorkingSetCheck, HeldTradesAreToldApartByKindAndRepeatedReferencesComeInOrder) {
+    CollectionFixture f;
+    f.host.instrument(100, "SI0031102120");
+    f.host.instrument(400, "SI0031104000");
+    f.host.exec("UPDATE KTC SET DanPrk = 2456689.5 WHERE SFVP = 400");
+    f.host.trade({5, day, 400});
+    f.host.import(1, day, 100, "SI0031102120", 3);
+    const QStringList repeated = {"11", "12", "13", "14", "15", "16"};
+    for (const QString &reference : repeated) {
+        f.host.trade({reference.toInt(), day});
+        f.host.import(reference.toInt(), day, 100, "SI0031102120", reference.toLongLong());
+    }
+    NaborTab tab;
+    tab.attach(f.session(), f.state);
+    tab.dtpDan->setDate(day);
+    tab.dtpDanDo->setDate(day);
+    tab.bbNaborClick();
+    tab.bbPreveriNaborClick();
+    ASSERT_EQ(f.prompter.lists.size(), 1) << f.prompter.texts.join('\n').toStdString();
+    QStringList told;
+    for (const QStringList &failure : f.prompter.lists[0])
+        told << failure.mid(0, 4).join('|');
+    QStringList expected;
+    for (const QString &reference : repeated)
+        expected << reference + "|Referenčna št. transakcije|" + reference + "|enkrat v poročilu";
+    expected << "5|Instrument|VP400|odprta kotacija";
+    EXPECT_EQ(told, expected);
+}
+
 TEST(WorkingSetCheck, AFailedCollectionClosesTheWorkingSetAndDisablesGeneration) {
     CollectionFixture f;
     f.host.instrument(100, "SI0031102120");
