@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -110,6 +111,7 @@ bool DataSet::fetchOne() {
             throw DbError::fromSql(source_->lastError());
         return false;
     }
+    db_.statementLog().rowRead();
     Row row(columns_.size());
     for (int i = 0; i < storedColumns_; ++i) {
         QVariant v = source_->value(i);
@@ -313,13 +315,19 @@ QSqlQuery &DataSet::execute(const QString &sql, const QMap<QString, ParamValue> 
     QSqlQuery &query = *found->second.query;
     query.finish();
     const QStringList &names = found->second.names;
+    StatementLog::Values logged;
     for (int i = 0; i < names.size(); ++i) {
         const auto value = params.constFind(names[i].toUpper());
         if (value == params.constEnd())
             throw DbError(QStringLiteral("Parameter :") + names[i] +
                           QStringLiteral(" nima vrednosti.\n") + sql.trimmed());
         query.bindValue(i, db.bindValue(*value));
+        if (std::none_of(logged.cbegin(), logged.cend(), [&](const auto &v) {
+                return v.first.compare(names[i], Qt::CaseInsensitive) == 0;
+            }))
+            logged.append({names[i], *value});
     }
+    db.statementLog().sent(sql, logged);
     if (!query.exec())
         throw DbError::fromSql(query.lastError(), sql);
     return query;

@@ -189,6 +189,7 @@ void Database::begin() {
 void Database::commit() {
     if (!inTransaction_)
         throw DbError(QStringLiteral("Ni odprte transakcije."));
+    statementLog_.sent(QStringLiteral("COMMIT"));
     if (db_.commit()) {
         inTransaction_ = false;
         return;
@@ -205,6 +206,7 @@ void Database::commit() {
 void Database::rollback() {
     if (!inTransaction_)
         return;
+    statementLog_.sent(QStringLiteral("ROLLBACK"));
     if (db_.rollback()) {
         inTransaction_ = false;
         return;
@@ -248,6 +250,7 @@ QVariant Database::bindValue(const ParamValue &value) {
 
 void Database::execDirect(const QString &sql) {
     QSqlQuery query(connection());
+    statementLog_.sent(sql);
     if (!query.exec(prepareText(sql)))
         throw DbError::fromSql(query.lastError(), sql);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ParamValue.h"
+#include "StatementLog.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -49,6 +50,9 @@ public:
     void execDirect(const QString &sql);
     void createSequence(const QString &name);
 
+    // Every statement sent, counted and, with RAPO_SQL_LOG, written for the site's DBA.
+    StatementLog &statementLog() { return statementLog_; }
+
     // Creates the embedded database file of `alias` with every table, sequence and index.
     // Throws when the file already exists or cannot be created.
     static void createEmbedded(const QString &alias, const QString &programDirectory);
@@ -67,6 +71,7 @@ private:
     bool embedded_ = false;
     bool inTransaction_ = false;
     std::function<QDate()> today_;
+    StatementLog statementLog_;
 };
 
 #include "Transaction.h"

@@ -370,6 +370,12 @@ const std::vector<Rewrite> &rewrites() {
                  "\\bCAST\\s*\\(\\s*('\\d{1,2}\\.\\d{1,2}\\.\\d{4}')\\s+AS\\s+DATE\\s*\\)"),
              ci),
          QStringLiteral("TO_DATE(\\1)")},
+        // A host table lock: the embedded transaction holds the database's write lock from its
+        // start (BEGIN IMMEDIATE), so the statement has nothing left to do.
+        {QRegularExpression(
+             QStringLiteral("^\\s*LOCK\\s+TABLE\\s+\\w+\\s+IN\\s+(SHARE|EXCLUSIVE)\\s+MODE\\s*$"),
+             ci),
+         QStringLiteral("SELECT 1")},
     };
     return list;
 }

@@ -102,7 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "where D = CAST('28.03.2014' AS DATE) and M = 'SYSIBM.SYSDUMMY1'",
                     "where D = TO_DATE('28.03.2014') and M = 'SYSIBM.SYSDUMMY1'"},
         RewriteCase{"unterminated", "select X.NEXTVAL, 'Y.NEXTVAL",
-                    "select NEXTVAL('X'), 'Y.NEXTVAL"}),
+                    "select NEXTVAL('X'), 'Y.NEXTVAL"},
+        RewriteCase{"tableLock", " LOCK TABLE DPATVP IN EXCLUSIVE MODE ", "SELECT 1"},
+        RewriteCase{"lockInAText", "select 'LOCK TABLE T IN SHARE MODE' from dual",
+                    "select 'LOCK TABLE T IN SHARE MODE' from dual"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(EmbeddedEngineSequences, BothDialectsDrawFromTheSameSequence) {
