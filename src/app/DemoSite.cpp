@@ -606,7 +606,8 @@ void insertEmirReports(Database &db) {
                   {"EMIRPorociloId", "ZapSt", "DanOd", "DanDo", "StNepotrjenih", "DanPorocila",
                    "DanCasKreiranja", "Preklicano", "DanCasPreklica", "EMIRPorociloStnId"});
     for (const Report &r : reports) {
-        const qint64 id = nextIdentity(db, QStringLiteral("EMIRPOROCILO"), QStringLiteral("ID"));
+        const qint64 id =
+            nextIdentity(db, QStringLiteral("EMIRPOROCILO"), QStringLiteral("ID"), false);
         idOf[r.zapSt] = id;
         q.setInteger("EMIRPorociloId", id);
         q.setInteger("ZapSt", r.zapSt);
@@ -640,7 +641,7 @@ void insertEmirReports(Database &db) {
                    "Opombe", "EMIRPorociloId"});
     for (const Dispute &d : disputes) {
         q.setInteger("EMIRPoselId",
-                     nextIdentity(db, QStringLiteral("EMIRPOSEL"), QStringLiteral("ID")));
+                     nextIdentity(db, QStringLiteral("EMIRPOSEL"), QStringLiteral("ID"), false));
         q.setString("Stranka", QStringLiteral("Borznoposredniška hiša Demo d.d."));
         q.setString("NasStranka", text(d.counterparty));
         q.setDate("DatZacetka", d.start);

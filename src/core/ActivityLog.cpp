@@ -10,9 +10,10 @@
 
 #include <QSysInfo>
 
-ActivityLog::ActivityLog(Database &db, const Clock &clock, const QString &applicationUser)
+ActivityLog::ActivityLog(Database &db, const Clock &clock, const QString &applicationUser,
+                         bool isDb2)
     : db_(db), clock_(clock), applicationUser_(applicationUser),
-      workstation_(QSysInfo::machineHostName()) {}
+      workstation_(QSysInfo::machineHostName()), isDb2_(isDb2) {}
 
 ActivityLog::~ActivityLog() = default;
 
@@ -44,8 +45,8 @@ void ActivityLog::write(const QString &table, const QString &mark, const QString
         bAct_->setValue(QStringLiteral("Db"), QStringLiteral("LB"));
         bAct_->setValue(QStringLiteral("Tbl"), table);
         bAct_->setValue(QStringLiteral("Cnt"), rowText);
-        bAct_->setValue(QStringLiteral("IdAct"),
-                        nextIdentity(*qIdSeq_, QStringLiteral("ACT"), QStringLiteral("IdAct")));
+        bAct_->setValue(QStringLiteral("IdAct"), nextIdentity(*qIdSeq_, QStringLiteral("ACT"),
+                                                              QStringLiteral("IdAct"), isDb2_));
         bAct_->post();
     } catch (...) {
         bAct_->cancel();

@@ -17,7 +17,9 @@ class EditableTable;
 // transaction as the change.
 class ActivityLog {
 public:
-    ActivityLog(Database &db, const Clock &clock, const QString &applicationUser);
+    // `isDb2`: the host speaks DB2, which draws a sequence with its own statement.
+    ActivityLog(Database &db, const Clock &clock, const QString &applicationUser,
+                bool isDb2 = false);
     ~ActivityLog();
 
     // Writes one row.
@@ -46,6 +48,7 @@ private:
     const Clock &clock_;
     QString applicationUser_;
     QString workstation_;
+    bool isDb2_ = false;
     std::unique_ptr<EditableTable> bAct_;
     std::unique_ptr<Query> qIdSeq_;
 };

@@ -9,7 +9,7 @@ Session::Session(Database &db, const Configuration &configuration, const QString
     : db(db), configuration(configuration), applicationUser(applicationUser),
       programDirectory(programDirectory), prompter(prompter), clock(clock), waiter(waiter),
       debugLog(configuration.debug, programDirectory, clock),
-      activityLog(db, clock, applicationUser) {
+      activityLog(db, clock, applicationUser, configuration.isDb2) {
     // CURRENT_DATE of the embedded database is the run's today.
     db.setToday([&clock] { return clock.today(); });
 }

@@ -79,11 +79,11 @@ QStringList ReportFileLists::undelivered(Session &session) {
         return found;
     Query q(session.db);
     q.setText(QStringLiteral("select count(*) as N from DPATVP where DAN is not null and "
-                             "upper(XML_FILE) = upper(:XmlFile)"));
+                             "upper(XML_FILE) = :XmlFile"));
     for (const QString &file : candidates) {
         if (found.contains(file, Qt::CaseInsensitive))
             continue;
-        q.setString(QStringLiteral("XmlFile"), file);
+        q.setString(QStringLiteral("XmlFile"), file.toUpper());
         q.open();
         if (q.asInteger(QStringLiteral("N")) > 0)
             found << file;

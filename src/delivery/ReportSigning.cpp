@@ -42,8 +42,8 @@ QStringList ReportSigning::signAndDeliver(const std::optional<Credentials> &cred
     for (const QString &file : ReportFileLists::undelivered(session_)) {
         Query q(session_.db);
         q.setText(QStringLiteral("select DPATVPID, ZAPST, DAN from DPATVP where DAN is not null "
-                                 "and upper(XML_FILE) = upper(:XmlFile)"));
-        q.setString(QStringLiteral("XmlFile"), file);
+                                 "and upper(XML_FILE) = :XmlFile"));
+        q.setString(QStringLiteral("XmlFile"), file.toUpper());
         q.open();
         std::vector<Mark> marks;
         for (; !q.eof(); q.next())

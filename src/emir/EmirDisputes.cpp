@@ -92,7 +92,8 @@ qint64 EmirDisputes::save(Session &session, const Dispute &d) {
     Query q(session.db);
     qint64 id = d.id;
     if (id == 0) {
-        id = nextIdentity(session.db, QStringLiteral("EMIRPOSEL"), QStringLiteral("ID"));
+        id = nextIdentity(session.db, QStringLiteral("EMIRPOSEL"), QStringLiteral("ID"),
+                          session.isDb2());
         q.setText(QStringLiteral(
             "INSERT INTO EMIRPOSEL (EMIRPoselId, Stranka, NasStranka, DatZacetka, DatZakljucka, "
             "Vrednost, Opombe, EMIRPorociloId) VALUES (:EMIRPoselId, :Stranka, :NasStranka, "

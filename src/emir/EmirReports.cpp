@@ -1,6 +1,7 @@
 #include "EmirReports.h"
 
 #include "Clock.h"
+#include "Database.h"
 #include "FieldDef.h"
 #include "NextIdentity.h"
 #include "Prompter.h"
@@ -8,6 +9,8 @@
 #include "RapoError.h"
 #include "Session.h"
 #include "Transaction.h"
+
+#include <optional>
 
 namespace {
 const QString cancelledMark = QStringLiteral("D");
@@ -117,6 +120,14 @@ std::optional<EmirReports::Failure> EmirReports::check(const Report &r) {
 }
 
 qint64 EmirReports::nextZapSt(Session &session) {
+    // The number is taken under a lock held until the report's insert commits, so two
+    // workstations never give the same number.
+    if (!session.db.inTransaction())
+        throw RapoError(QStringLiteral("Zaporedna številka poročila EMIR se določi le v "
+                                       "transakciji vpisa."));
+    Query lock(session.db);
+    lock.setText(QStringLiteral("LOCK TABLE EMIRPOROCILO IN EXCLUSIVE MODE"));
+    lock.exec();
     Query q(session.db);
     q.setText(QStringLiteral("SELECT MAX(ZapSt) AS ZapSt FROM EMIRPOROCILO"));
     q.open();
@@ -128,8 +139,12 @@ qint64 EmirReports::save(Session &session, const Report &r) {
         throw RapoError(failure->message);
     Query q(session.db);
     qint64 id = r.id;
+    std::optional<Transaction> tx;
+    if (!session.db.inTransaction())
+        tx.emplace(session.db);
     if (id == 0) {
-        id = nextIdentity(session.db, QStringLiteral("EMIRPOROCILO"), QStringLiteral("ID"));
+        id = nextIdentity(session.db, QStringLiteral("EMIRPOROCILO"), QStringLiteral("ID"),
+                          session.isDb2());
         q.setText(QStringLiteral(
             "INSERT INTO EMIRPOROCILO (EMIRPorociloId, DanOd, DanDo, StNepotrjenih, ZapSt, "
             "DanPorocila, Preklicano) VALUES (:EMIRPorociloId, :DanOd, :DanDo, :StNepotrjenih, "
@@ -148,6 +163,8 @@ qint64 EmirReports::save(Session &session, const Report &r) {
     q.setDate(QStringLiteral("DanPorocila"), r.danPorocila);
     q.setString(QStringLiteral("Preklicano"), activeMark);
     q.exec();
+    if (tx)
+        tx->commit();
     return id;
 }
 
@@ -192,8 +209,8 @@ qint64 EmirReports::cancel(Session &session, const Report &r) {
     q.setInteger(QStringLiteral("Id"), r.id);
     q.exec();
 
-    const qint64 id =
-        nextIdentity(session.db, QStringLiteral("EMIRPOROCILO"), QStringLiteral("ID"));
+    const qint64 id = nextIdentity(session.db, QStringLiteral("EMIRPOROCILO"), QStringLiteral("ID"),
+                                   session.isDb2());
     Query insert(session.db);
     insert.addLine(QStringLiteral("INSERT INTO EMIRPOROCILO (EMIRPorociloId, ZapSt, DanOd, DanDo, "
                                   "StNepotrjenih, DanPorocila, Preklicano, EMIRPorociloStnId)"));

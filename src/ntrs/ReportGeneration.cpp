@@ -16,6 +16,7 @@
 #include "WorkingSetCheck.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 QString creationOffset(Session &session, const QDateTime &now) {
@@ -63,36 +64,60 @@ void refuseRegisteredCollection(Session &session, qint64 collectionId,
                                        "naberite."));
 }
 
-// Writing the file must not replace the file of a report the register holds.
-void refuseRegisteredFile(Session &session, qint64 collectionId, const QString &fileName) {
+// The register row that holds a file name, whatever the letter case.
+struct FileHolder {
+    bool found = false;
+    bool sent = false;
+    QString text; // who holds it, for a message
+    QDateTime sentAt;
+};
+
+FileHolder fileHolder(Session &session, const QString &fileName) {
     Query q(session.db);
+    // The name is upper-cased here: DB2 cannot type a parameter marker inside upper().
     q.setText(QStringLiteral("select DPATVPID, ZAPST, DAN from DPATVP where upper(XML_FILE) = "
-                             "upper(:XmlFile)"));
-    q.setString(QStringLiteral("XmlFile"), fileName);
+                             ":XmlFile"));
+    q.setString(QStringLiteral("XmlFile"), fileName.toUpper());
     q.open();
+    FileHolder holder;
     if (q.eof())
-        return;
-    const QString start = QStringLiteral("Poročila nabora ") + QString::number(collectionId) +
-                          QStringLiteral(" ni mogoče zapisati v datoteko ") + fileName +
-                          QStringLiteral(": to datoteko ima v registru poročilo ") +
-                          q.asString(QStringLiteral("ZAPST")) + QStringLiteral(" nabora ") +
-                          q.asString(QStringLiteral("DPATVPID"));
-    if (q.isNull(QStringLiteral("DAN")))
-        throw RapoError(start + QStringLiteral(", ki še čaka na podpis in pošiljanje. Najprej ga "
-                                               "podpišite in pošljite ali ga zbrišite, nato "
-                                               "znova generirajte."));
-    throw RapoError(
-        start + QStringLiteral(", ki je bilo poslano ") +
-        q.asDateTime(QStringLiteral("DAN")).toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")) +
-        QStringLiteral(". Poslanega poročila ni mogoče nadomestiti; preverite register "
-                       "poročil."));
+        return holder;
+    holder.found = true;
+    holder.sent = !q.isNull(QStringLiteral("DAN"));
+    holder.sentAt = q.asDateTime(QStringLiteral("DAN"));
+    holder.text = q.asString(QStringLiteral("ZAPST")) + QStringLiteral(" nabora ") +
+                  q.asString(QStringLiteral("DPATVPID"));
+    return holder;
 }
 
-// A file that is not registered must not look like a report to deliver.
-QString renameToBad(const QString &path) {
-    const QString bad = path.left(path.size() - 4) + QStringLiteral(".bad");
+// The report's number: the next one of its year, passing over the numbers whose files other
+// reports, still waiting to be sent, hold (one generated earlier, or at the same moment on another
+// workstation). A sent report's file is never replaced.
+qint64 freeNumber(Session &session, qint64 collectionId, const QString &firm,
+                  const QDate &numberedIn) {
+    for (qint64 number = ReportNumbering::nextSequence(session, numberedIn);; ++number) {
+        const QString fileName = ReportNumbering::fileName(firm, number, numberedIn.year());
+        const FileHolder holder = fileHolder(session, fileName);
+        if (!holder.found)
+            return number;
+        if (holder.sent)
+            throw RapoError(
+                QStringLiteral("Poročila nabora ") + QString::number(collectionId) +
+                QStringLiteral(" ni mogoče zapisati v datoteko ") + fileName +
+                QStringLiteral(": to datoteko ima v registru poročilo ") + holder.text +
+                QStringLiteral(", ki je bilo poslano ") +
+                holder.sentAt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")) +
+                QStringLiteral(". Poslanega poročila ni mogoče nadomestiti; preverite register "
+                               "poročil."));
+    }
+}
+
+// A file that is not registered must not look like a report to deliver: the written file
+// `from` is kept beside the others as the report's name with ".bad" instead of ".xml".
+QString renameToBad(const QString &from, const QString &reportPath) {
+    const QString bad = reportPath.left(reportPath.size() - 4) + QStringLiteral(".bad");
     QFile::remove(bad);
-    return QFile::rename(path, bad) ? bad : path;
+    return QFile::rename(from, bad) ? bad : from;
 }
 
 } // namespace
@@ -151,31 +176,57 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
         collectionId = rows.asInteger(QStringLiteral("DPATVPID"));
     }
 
-    // The number, the file and the register row are decided in one transaction, so that no
-    // other report takes the number or the file in between.
-    Transaction tx(session.db);
     refuseRegisteredCollection(session, collectionId, regeneration);
     session.progress(QStringLiteral("Številčenje"));
     const QDate numberedIn = regeneration.active ? regeneration.reportDate : today;
-    const qint64 number = ReportNumbering::nextSequence(session, numberedIn);
+    qint64 number = freeNumber(session, collectionId, firm, numberedIn);
     session.debugLog.write(QStringLiteral("pre XML FileName"));
     Result result;
-    const QString fileName = ReportNumbering::fileName(firm, number, numberedIn.year());
+    QString fileName = ReportNumbering::fileName(firm, number, numberedIn.year());
     result.path = session.programDirectory + fileName;
     session.debugLog.write(QStringLiteral("XML FileName:") + result.path);
-    refuseRegisteredFile(session, collectionId, fileName);
-    document.save(result.path);
+
+    // The file is written and checked in a working folder of its own and takes its place beside
+    // the others only with its register row, so a report of another workstation numbered at the
+    // same moment is never overwritten.
+    QTemporaryDir working(session.programDirectory + QStringLiteral("rapo-porocilo-XXXXXX"));
+    if (!working.isValid())
+        throw RapoError(QStringLiteral("Napaka pri zapisu datoteke ") + result.path +
+                        QStringLiteral("!\r") + working.errorString());
+    QString written = working.filePath(fileName);
+    document.save(written);
 
     session.progress(QStringLiteral("Preverjanje"));
     const SchemaValidator::Result validation =
-        SchemaValidator(session.programDirectory).validate(result.path);
+        SchemaValidator(session.programDirectory).validate(written);
     if (!validation.valid()) {
         // Nothing is registered; a regeneration stays open for the corrected attempt.
         result.errorLine = validation.firstError();
-        result.path = renameToBad(result.path);
+        result.path = renameToBad(written, result.path);
         return result;
     }
     session.progress(QStringLiteral("Vpis v register"));
+    Transaction tx(session.db);
+    // Numbering and registering are one step for every workstation: the lock holds off the
+    // register writes of the others until this one commits. What they registered meanwhile is
+    // seen now.
+    Query lock(session.db);
+    lock.setText(ReportNumbering::registerLockSql());
+    lock.exec();
+    refuseRegisteredCollection(session, collectionId, regeneration);
+    if (const qint64 free = freeNumber(session, collectionId, firm, numberedIn); free != number) {
+        number = free;
+        const QString renamed = ReportNumbering::fileName(firm, number, numberedIn.year());
+        session.debugLog.write(QStringLiteral("XML FileName:") + session.programDirectory +
+                               renamed + QStringLiteral(" (") + fileName +
+                               QStringLiteral(" je medtem dobilo drugo poročilo)"));
+        fileName = renamed;
+        result.path = session.programDirectory + fileName;
+        const QString moved = working.filePath(fileName);
+        if (!QFile::rename(written, moved))
+            throw RapoError(QStringLiteral("Napaka pri zapisu datoteke ") + result.path + u'!');
+        written = moved;
+    }
     try {
         EditableTable tDPATVP(session.db, QStringLiteral("DPATVP"));
         session.activityLog.attach(tDPATVP);
@@ -190,9 +241,14 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
         tDPATVP.setValue(QStringLiteral("XML_FILE"), fileName);
         tDPATVP.setValue(QStringLiteral("DANOD"), from);
         tDPATVP.post();
+        // A file of that name that no report holds (left by a failed attempt) is replaced.
+        QFile::remove(result.path);
+        if (!QFile::rename(written, result.path))
+            throw RapoError(QStringLiteral("Datoteke ") + result.path +
+                            QStringLiteral(" ni mogoče zapisati v mapo programa."));
         tx.commit();
     } catch (const RapoError &e) {
-        renameToBad(result.path);
+        renameToBad(QFile::exists(written) ? written : result.path, result.path);
         throw stepError(QStringLiteral("Napaka pri insertu v DPATVP!"), e);
     }
     result.valid = true;

@@ -26,6 +26,10 @@ qint64 ReportNumbering::nextSequence(Session &session, const QDate &reference) {
     return sequence;
 }
 
+QString ReportNumbering::registerLockSql() {
+    return QStringLiteral("LOCK TABLE DPATVP IN EXCLUSIVE MODE");
+}
+
 QString ReportNumbering::fileName(const QString &firm, qint64 sequence, int year) {
     bool ok = false;
     const qint64 number = firm.trimmed().toLongLong(&ok);

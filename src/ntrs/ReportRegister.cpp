@@ -202,8 +202,8 @@ ReportRegister::Row ReportRegister::reread(Session &session, const Row &row) {
 
 std::vector<ReportRegister::Row> ReportRegister::findByFile(Session &session, const QString &file) {
     Query q(session.db);
-    q.addLine(QStringLiteral("SELECT * FROM DPATVP WHERE upper(XML_FILE) = upper(:XmlFile)"));
-    q.setString(QStringLiteral("XmlFile"), QFileInfo(file).fileName());
+    q.addLine(QStringLiteral("SELECT * FROM DPATVP WHERE upper(XML_FILE) = :XmlFile"));
+    q.setString(QStringLiteral("XmlFile"), QFileInfo(file).fileName().toUpper());
     q.open();
     std::vector<Row> rows;
     for (; !q.eof(); q.next())

@@ -17,9 +17,13 @@
 #include "TestDatabase.h"
 #include "WorkingSet.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -124,22 +128,59 @@ TEST(ReportGeneration, TheDemoFileOfTheFirstOfAprilPassesXmllint) {
     EXPECT_EQ(demo.scalar("select STATUS from DPATVP where ZAPST = 2").toInt(), 0);
 }
 
-TEST(ReportGeneration, AWaitingReportOfTheSameNumberIsNotReplaced) {
-    DemoReport demo;
-    demo.collect(QDate(2014, 3, 28));
-    const auto first = demo.generate();
-    ASSERT_TRUE(first.valid);
-    const QString content = demo.read(first.path);
-    demo.collect(QDate(2014, 3, 31));
-    try {
-        demo.generate();
-        FAIL() << "the waiting report would be replaced";
-    } catch (const RapoError &e) {
-        EXPECT_TRUE(e.message().contains("TRDAT01_5842735000_0002_14.xml"))
-            << e.message().toStdString();
+// Another workstation registers a report of the same number while this one writes its file:
+// through a connection of its own, between the numbering and the register's transaction.
+void registerElsewhere(DemoReport &demo, const QString &fileName) {
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "OTHER_WORKSTATION");
+        other.setDatabaseName(demo.dir.file("DEMO.sqlite"));
+        ASSERT_TRUE(other.open());
+        QSqlQuery insert(other);
+        ASSERT_TRUE(insert.exec("insert into DPATVP (DPATVPID, DANPOROCANJA, ZAPST, XML_FILE, "
+                                "STATUS) values (900, 2456745.0, 2, '" +
+                                fileName + "', 0)"))
+            << insert.lastError().text().toStdString();
+        QFile file(demo.dir.file(fileName));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the other workstation's report");
     }
-    EXPECT_EQ(demo.read(first.path), content);
-    EXPECT_EQ(demo.scalar("select count(*) from DPATVP").toInt(), 2);
+    QSqlDatabase::removeDatabase("OTHER_WORKSTATION");
+}
+
+TEST(ReportGeneration, ANumberHeldByAWaitingReportPassesToTheNextWithoutReplacingIt) {
+    const QString first = "TRDAT01_5842735000_0002_14.xml";
+    const QString second = "TRDAT01_5842735000_0003_14.xml";
+    for (const bool meanwhile : {false, true}) {
+        SCOPED_TRACE(meanwhile ? "registered by another workstation meanwhile"
+                               : "generated earlier, still waiting");
+        DemoReport demo;
+        QString firstContent;
+        if (meanwhile) {
+            demo.session->onProgress = [&](const QString &step) {
+                if (step == "Vpis v register" && !QFile::exists(demo.dir.file(first)))
+                    registerElsewhere(demo, first);
+            };
+        } else {
+            demo.collect(QDate(2014, 3, 28));
+            ASSERT_TRUE(demo.generate().valid);
+            firstContent = demo.read(demo.dir.file(first));
+        }
+        demo.collect(QDate(2014, 3, 31));
+        const auto r = demo.generate();
+        ASSERT_TRUE(r.valid) << r.errorLine.toStdString();
+        EXPECT_EQ(r.path, demo.dir.file(second));
+        if (meanwhile)
+            firstContent = "the other workstation's report";
+        ASSERT_FALSE(firstContent.isEmpty());
+        EXPECT_EQ(demo.read(demo.dir.file(first)), firstContent) << "the other file is kept";
+        EXPECT_TRUE(demo.read(r.path).contains("<TransactionReporting>"));
+        EXPECT_EQ(demo.scalar("select group_concat(ZAPST || '/' || XML_FILE, ', ') from (select * "
+                              "from DPATVP where DAN is null order by ZAPST)")
+                      .toString(),
+                  "2/" + first + ", 3/" + second);
+        EXPECT_TRUE(QDir(demo.dir.path()).entryList({"rapo-porocilo-*"}).isEmpty())
+            << "no working folder is left";
+    }
 }
 
 TEST(ReportGeneration, AFirmNumberBeginningWithZeroAndAVenueWithoutZone) {

@@ -112,12 +112,17 @@ TEST(ActivityLog, AFailingLogRowFailsTheChange) {
     EXPECT_EQ(t.scalar("select count(*) from ACT").toInt(), 0);
 }
 
-TEST(NextIdentity, DrawsFromTheTablesSequenceAndNamesItWhenItFails) {
+TEST(NextIdentity, DrawsFromTheTablesSequenceInEachDialectAndNamesItWhenItFails) {
     TestDatabase t;
-    EXPECT_EQ(nextIdentity(*t.db, "EMIRPOSEL", "ID"), 1);
-    EXPECT_EQ(nextIdentity(*t.db, "EMIRPOSEL", "ID"), 2);
+    EXPECT_EQ(nextIdentitySql("ACT_IDACT_SEQ", false),
+              "SELECT ACT_IDACT_SEQ.NEXTVAL AS NewId FROM dual");
+    // DB2 has no dual.
+    EXPECT_EQ(nextIdentitySql("ACT_IDACT_SEQ", true),
+              "SELECT NEXTVAL FOR ACT_IDACT_SEQ AS NewId FROM SYSIBM.SYSDUMMY1");
+    EXPECT_EQ(nextIdentity(*t.db, "EMIRPOSEL", "ID", false), 1);
+    EXPECT_EQ(nextIdentity(*t.db, "EMIRPOSEL", "ID", true), 2);
     try {
-        nextIdentity(*t.db, "NOSUCH", "ID");
+        nextIdentity(*t.db, "NOSUCH", "ID", false);
         FAIL();
     } catch (const RapoError &e) {
         EXPECT_TRUE(e.message().startsWith(

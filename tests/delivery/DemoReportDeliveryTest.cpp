@@ -154,22 +154,15 @@ TEST(DemoReportDelivery, ARegenerationNeverTakesTheFileOfAnotherReport) {
     const auto regeneration = ReportRegeneration::start(session, workingSet, state, rejected);
     from = regeneration.from;
     to = regeneration.to;
-    try {
-        ReportGeneration::generate(session, workingSet.qDPATVPPSL, workingSet.qSifrantFinInstr,
-                                   state, from, to);
-        ADD_FAILURE() << "the waiting report's file would be replaced";
-    } catch (const RapoError &e) {
-        EXPECT_TRUE(e.message().contains(b) && e.message().contains("še čaka na podpis"))
-            << e.message().toStdString();
-    }
-    EXPECT_FALSE(QFile::exists(dir.file(c)));
-
-    sign(b, t2);
-    const QByteArray sentB = delivered(b);
+    // The rejected report's number is the next of its year, held by the report still waiting:
+    // the regeneration passes to the one after it and leaves the waiting file as it is.
     const auto regenerated = ReportGeneration::generate(
         session, workingSet.qDPATVPPSL, workingSet.qSifrantFinInstr, state, from, to);
     ASSERT_TRUE(regenerated.valid) << regenerated.errorLine.toStdString();
     EXPECT_EQ(regenerated.path, dir.file(c));
+    sign(b, t2);
+    const QByteArray sentB = delivered(b);
+    EXPECT_FALSE(sentB.isEmpty());
 
     Query q(db);
     q.setText("select * from DPATVP order by ZAPST");
