@@ -123,6 +123,9 @@ QString ProgramArguments::usage() {
         "  RAPO_HOME              mapa programa (RAPO.ini, Log.txt, poročila)\n"
         "  RAPO_PASSPHRASE_FILE   datoteka z geslom za podpisovanje, berljiva le lastniku\n"
         "  RAPO_BUSY_TIMEOUT      koliko milisekund vgrajena zbirka čaka na zaklep (5000)\n"
+        "  RAPO_SQL_LOG           datoteka, v katero se dopiše vsak stavek za zbirko, z vezanimi\n"
+        "                         vrednostmi v komentarjih in vrstico \"/\" za njim (za skrbnika\n"
+        "                         zbirke; gesel ne vsebuje)\n"
         "\n"
         "Izhodne kode: 0 opravljeno; 1 napaka (sporočilo je na standardnem izhodu za napake);\n"
         "2 v oknu je treba izbrati instrument za poročanje; 3 ni ničesar za poročanje.\n");
