@@ -60,7 +60,9 @@ const sql = new antlr4tsSQL(SQLDialect.PLSQL);
 function firstError(statement, mode) {
   let error = null;
   // Every unit of the grammar's script may end with ";"; definitions must.
-  const text = `${statement.trim()};`;
+  // The grammar takes TIMEZONE for a keyword, where Oracle reads it as a name (the venue
+  // table's column TRG.TimeZone); the same name quoted in upper case is what Oracle reads.
+  const text = `${statement.trim().replace(/\bTIMEZONE\b/gi, '"TIMEZONE"')};`;
   const listener = {
     syntaxError(recognizer, symbol, line, column, message) {
       if (error) return;
