@@ -44,6 +44,9 @@ const QList<ProgramOption> &ProgramArguments::table() {
         {QStringLiteral("--create-demo"),
          {QStringLiteral("ALIAS")},
          QStringLiteral("naredi zbirko s podatki predstavitvenega mesta in RAPO.ini")},
+        {QStringLiteral("--host-schema"),
+         {QStringLiteral("ORACLE|DB2")},
+         QStringLiteral("izpiše skripto, ki v zbirki gostitelja namesti tabele programa")},
         {QStringLiteral("--help"), {}, QStringLiteral("izpiše ta navodila")},
         {QStringLiteral("--version"), {}, QStringLiteral("izpiše različico programa")},
     };
@@ -107,7 +110,8 @@ QString ProgramArguments::usage() {
         "Uporaba:\n"
         "  rapo ALIAS UPORABNIK GESLO [APLIKACIJSKI_UPORABNIK]           okno programa\n"
         "  rapo ALIAS UPORABNIK GESLO [APLIKACIJSKI_UPORABNIK] UKAZ ...  brez okna\n"
-        "  rapo --create-db ALIAS | --create-demo ALIAS | --help | --version\n"
+        "  rapo --create-db ALIAS | --create-demo ALIAS | --host-schema ORACLE|DB2\n"
+        "  rapo --help | --version\n"
         "\n"
         "Možnosti:\n");
     for (const ProgramOption &o : table()) {

@@ -3,6 +3,7 @@
 #include "DataModule.h"
 #include "Database.h"
 #include "DemoSite.h"
+#include "HostSchema.h"
 #include "MainWindow.h"
 #include "MessageBoxPrompter.h"
 #include "ProgramArguments.h"
@@ -45,6 +46,18 @@ int createDatabase(const QString &option, const ProgramArguments &arguments,
         std::fprintf(stderr, "Uporaba: rapo %s ALIAS\n", qPrintable(option));
         return 1;
     }
+    // A site's host database is not made here: an embedded file of that name would never be
+    // used, since the alias reaches the data source.
+    if (option == QLatin1String("--create-db") && Database::odbcDataSourceExists(alias)) {
+        QTextStream(stderr) << QStringLiteral("Napaka: ") << alias
+                            << QStringLiteral(" je podatkovni vir ODBC te delovne postaje, zato "
+                                              "program dela v njegovi zbirki in vgrajene zbirke "
+                                              "zanj ne naredi.\nTabele programa v zbirki "
+                                              "gostitelja namesti skripta, ki jo izpiše rapo "
+                                              "--host-schema ORACLE (ali DB2).")
+                            << Qt::endl;
+        return 1;
+    }
     // A program directory named by RAPO_HOME may not exist yet.
     QDir().mkpath(programDirectory);
     try {
@@ -60,6 +73,25 @@ int createDatabase(const QString &option, const ProgramArguments &arguments,
     std::printf("%s\n", qPrintable(Database(alias, {}, {}, programDirectory).embeddedPath()));
     return 0;
 }
+// The install script of a host database, on standard output. Opens no database.
+int printHostSchema(const ProgramArguments &arguments) {
+    const QString name = arguments.options.value(QStringLiteral("--host-schema")).value(0);
+    const std::optional<HostSchema::Dialect> dialect = HostSchema::dialectNamed(name);
+    QTextStream err(stderr);
+    if (!dialect) {
+        err << QStringLiteral("Napaka: --host-schema pozna zbirki ORACLE in DB2, \"") << name
+            << QStringLiteral("\" ni nobena od njiju.") << Qt::endl;
+        return 1;
+    }
+    try {
+        QTextStream(stdout) << HostSchema(*dialect).script() << Qt::flush;
+    } catch (const RapoError &e) {
+        err << QStringLiteral("Napaka: ") << e.message() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
 // The program directory of a run without a window; what there is to say goes to standard error.
 QString headlessProgramDirectory() {
     const ProgramDirectory::Resolution directory = ProgramDirectory::resolve();
@@ -109,6 +141,8 @@ int main(int argc, char *argv[]) {
         std::printf("RAPO v%s\n", qPrintable(VersionAgent().FileVersion));
         return 0;
     }
+    if (arguments.hasOption(QStringLiteral("--host-schema")))
+        return printHostSchema(arguments);
     for (const QString &option : {QStringLiteral("--create-db"), QStringLiteral("--create-demo")}) {
         if (arguments.hasOption(option)) {
             const QCoreApplication app(argc, argv);

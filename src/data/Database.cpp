@@ -144,6 +144,7 @@ void Database::openEmbedded(const QString &path) {
     EmbeddedEngine::install(sqlite, &today_);
     embedded_ = true;
     open_ = true;
+    Schema::upgradeEmbedded(*this);
 }
 
 bool Database::isEmbedded() {

@@ -3,29 +3,43 @@
 #include "Database.h"
 #include "DbError.h"
 
+#include <QSqlQuery>
+
 namespace Schema {
 namespace {
+// Widths of the number columns of the program's own tables on the hosts. A double carries at
+// most 17 significant digits, so nothing the program computes needs more than these.
+// Identities and references (report numbers, trades, instruments, imports): whole numbers of
+// up to 18 digits, what a 64-bit integer (DB2 BIGINT) holds.
+constexpr Digits identity{18, 0};
+// Sequence numbers within a year, statuses and counts.
+constexpr Digits counter{9, 0};
+// Prices, quantities, nominal values and amounts: 18 whole digits like an identity and 10 after
+// the point, so a price quoted to eight decimals or a fractional quantity is kept as the host
+// gives it (the report writes at most five). 28 digits fit both Oracle NUMBER and DB2 DECIMAL.
+constexpr Digits decimal{28, 10};
+
 // clang-format off
 const std::vector<Table> allTables = {
     {"DPATVP",
-     {{"DPATVPID", ColumnType::Number, 0, true},
+     {{"DPATVPID", ColumnType::Number, 0, true, identity},
       {"DANPOROCANJA", ColumnType::DateTime, 0, true},
       {"DAN", ColumnType::DateTime, 0, false},
-      {"ZAPST", ColumnType::Number, 0, true},
+      {"ZAPST", ColumnType::Number, 0, true, counter},
       {"XML_FILE", ColumnType::Text, 30, false},
-      {"STATUS", ColumnType::Number, 0, false},
+      {"STATUS", ColumnType::Number, 0, false, counter},
       {"DANOD", ColumnType::DateTime, 0, false}},
      {"DPATVPID", "ZAPST"},
      false},
     {"DPATVPPSL",
-     {{"DPATVPID", ColumnType::Number, 0, true},
-      {"IDPSL", ColumnType::Number, 0, true},
+     {{"DPATVPID", ColumnType::Number, 0, true, identity},
+      {"IDPSL", ColumnType::Number, 0, true, identity},
       {"ISSTN", ColumnType::Text, 1, true},
-      {"IDREFATVP", ColumnType::Number, 0, true}},
+      {"IDREFATVP", ColumnType::Number, 0, true, identity}},
      {"DPATVPID", "IDPSL", "ISSTN"},
      false},
     {"DPATVPIMP",
-     {{"IDIMP", ColumnType::Number, 0, false},
+     {{"IDIMP", ColumnType::Number, 0, false, identity},
       {"DATUM", ColumnType::DateTime, 0, false},
       {"CAS", ColumnType::DateTime, 0, false},
       {"CASPAS", ColumnType::Text, 3, false},
@@ -33,10 +47,10 @@ const std::vector<Table> allTables = {
       {"TRGZMO", ColumnType::Text, 1, false},
       {"ISIN", ColumnType::Text, 12, false},
       {"KRTVP", ColumnType::Text, 40, false},
-      {"CENA", ColumnType::Number, 0, false},
+      {"CENA", ColumnType::Number, 0, false, decimal},
       {"ZAPCENE", ColumnType::Text, 1, false},
       {"VAL", ColumnType::Text, 3, false},
-      {"KOL", ColumnType::Number, 0, false},
+      {"KOL", ColumnType::Number, 0, false, decimal},
       {"NASSTR", ColumnType::Text, 11, false},
       {"OZNNASSTR", ColumnType::Text, 3, false},
       {"KLIENT", ColumnType::Text, 11, false},
@@ -44,59 +58,59 @@ const std::vector<Table> allTables = {
       {"IDENTMESTA", ColumnType::Text, 20, false},
       {"OZNMESTA", ColumnType::Text, 4, false},
       {"RAZTRANSA", ColumnType::Text, 1, false},
-      {"REFSTTRANSA", ColumnType::Number, 0, false},
-      {"INTINDINSTR", ColumnType::Number, 0, false},
-      {"DPATVPID", ColumnType::Number, 0, false}},
+      {"REFSTTRANSA", ColumnType::Number, 0, false, identity},
+      {"INTINDINSTR", ColumnType::Number, 0, false, identity},
+      {"DPATVPID", ColumnType::Number, 0, false, identity}},
      {"IDIMP"},
      false},
     {"DPATVP_SFVP",
      {{"ISIN", ColumnType::Text, 14, false},
-      {"SFVP_POROCANJE", ColumnType::Number, 0, false},
-      {"SFVP_OLD", ColumnType::Number, 0, false},
+      {"SFVP_POROCANJE", ColumnType::Number, 0, false, identity},
+      {"SFVP_OLD", ColumnType::Number, 0, false, identity},
       {"AII_MIC", ColumnType::Text, 4, false},
       {"AII_PRODUCT", ColumnType::Text, 12, false},
       {"AII_CFI", ColumnType::Text, 6, false},
       {"AII_EXPIRY", ColumnType::DateTime, 0, false},
-      {"AII_STRIKEPRICE", ColumnType::Number, 0, false},
+      {"AII_STRIKEPRICE", ColumnType::Number, 0, false, decimal},
       {"IZD", ColumnType::Text, 80, false},
       {"DRZ_IZD", ColumnType::Text, 2, false},
       {"DANSPR", ColumnType::DateTime, 0, false},
-      {"GLVNMN", ColumnType::Number, 0, false},
+      {"GLVNMN", ColumnType::Number, 0, false, decimal},
       {"VLT", ColumnType::Text, 3, false},
-      {"LOTEMS", ColumnType::Number, 0, false},
+      {"LOTEMS", ColumnType::Number, 0, false, decimal},
       {"USRSPR", ColumnType::Text, 20, false},
       {"XML", ColumnType::Text, 1, false},
-      {"SFVP_VEK", ColumnType::Whole, 0, false},
+      {"SFVP_VEK", ColumnType::Whole, 0, false, identity},
       {"DANSPR_SFVP", ColumnType::Date, 0, false},
       {"INSTRUMENTNAME", ColumnType::Text, 40, false}},
      {"ISIN", "SFVP_VEK"},
      false, false},
     {"EMIRPOROCILO",
-     {{"EMIRPorociloId", ColumnType::Whole, 0, true},
-      {"ZapSt", ColumnType::Whole, 0, false},
+     {{"EMIRPorociloId", ColumnType::Whole, 0, true, identity},
+      {"ZapSt", ColumnType::Whole, 0, false, counter},
       {"DanOd", ColumnType::Date, 0, false},
       {"DanDo", ColumnType::Date, 0, false},
-      {"StNepotrjenih", ColumnType::Whole, 0, false},
+      {"StNepotrjenih", ColumnType::Whole, 0, false, counter},
       {"DanPorocila", ColumnType::Date, 0, false},
       {"DanCasKreiranja", ColumnType::DateTime, 0, false},
       {"Preklicano", ColumnType::Text, 1, false},
       {"DanCasPreklica", ColumnType::DateTime, 0, false},
-      {"EMIRPorociloStnId", ColumnType::Whole, 0, false}},
+      {"EMIRPorociloStnId", ColumnType::Whole, 0, false, identity}},
      {"EMIRPorociloId"},
      false},
     {"EMIRPOSEL",
-     {{"EMIRPoselId", ColumnType::Whole, 0, true},
+     {{"EMIRPoselId", ColumnType::Whole, 0, true, identity},
       {"Stranka", ColumnType::Text, 250, false},
       {"NasStranka", ColumnType::Text, 250, false},
       {"DatZacetka", ColumnType::Date, 0, false},
       {"DatZakljucka", ColumnType::Date, 0, false},
-      {"Vrednost", ColumnType::Number, 0, false},
+      {"Vrednost", ColumnType::Number, 0, false, decimal},
       {"Opombe", ColumnType::Text, 250, false},
-      {"EMIRPorociloId", ColumnType::Whole, 0, false}},
+      {"EMIRPorociloId", ColumnType::Whole, 0, false, identity}},
      {"EMIRPoselId"},
      false},
     {"ACT",
-     {{"IdAct", ColumnType::Whole, 0, true},
+     {{"IdAct", ColumnType::Whole, 0, true, identity},
       {"Usr", ColumnType::Text, 20, false},
       {"SfAct", ColumnType::Text, 1, false},
       {"SfApp", ColumnType::Text, 1, false},
@@ -107,7 +121,7 @@ const std::vector<Table> allTables = {
       {"Cnt", ColumnType::Text, 4000, false},
       {"Cas", ColumnType::DateTime, 0, false}},
      {"IdAct"},
-     false},
+     false, true, true},
     {"DPATVPPSLSTN",
      {{"IDPSL", ColumnType::Number, 0, true},
       {"IDNRC", ColumnType::Number, 0, false},
@@ -313,23 +327,55 @@ QString sqlType(const Column &c) {
     return {};
 }
 
-// The joins and filters of the program's statements.
-const QStringList indexes = {
-    "CREATE INDEX PSL_DAN ON PSL (Dan)",
-    "CREATE INDEX PSL_TRP ON PSL (IdPslTrp)",
-    "CREATE INDEX DPATVPPSL_IDPSL ON DPATVPPSL (IDPSL)",
-    "CREATE INDEX DPATVPIMP_DATUM ON DPATVPIMP (DATUM)",
-    "CREATE INDEX DPATVPIMP_DPATVPID ON DPATVPIMP (DPATVPID)",
-    "CREATE INDEX DPATVPIMP_REFSTTRANSA ON DPATVPIMP (REFSTTRANSA)",
-    "CREATE INDEX DPATVP_SFVP_ISIN ON DPATVP_SFVP (ISIN, DANSPR)",
-    "CREATE INDEX DPATVP_DANPOROCANJA ON DPATVP (DANPOROCANJA)",
-    "CREATE INDEX DPATVPPSLSTN_IDPSLEDT ON DPATVPPSLSTN (IDPSLEDT)",
-    "CREATE INDEX SFVP_ISIN ON SFVP (ISIN)",
-    "CREATE INDEX SFVP_KRT ON SFVP (KRT)",
-    "CREATE INDEX KTC_SFVP ON KTC (SFVP, SFKTC)",
-    "CREATE INDEX KPN_SFVP ON KPN (SFVP)",
-    "CREATE INDEX EMIRPOSEL_POROCILO ON EMIRPOSEL (EMIRPorociloId)",
+// The joins and filters of the program's statements, and the unique constraints.
+const std::vector<Index> allIndexes = {
+    {"PSL_DAN", "PSL", {"Dan"}},
+    {"PSL_TRP", "PSL", {"IdPslTrp"}},
+    // A trade is reported once as a transaction and at most once as a cancellation, whichever
+    // collections hold its rows; the index also serves every lookup by trade.
+    {"DPATVPPSL_IDPSL_ISSTN", "DPATVPPSL", {"IDPSL", "ISSTN"}, true},
+    {"DPATVPIMP_DATUM", "DPATVPIMP", {"DATUM"}},
+    {"DPATVPIMP_DPATVPID", "DPATVPIMP", {"DPATVPID"}},
+    // Not unique: every import of a day brings the references of that day again.
+    {"DPATVPIMP_REFSTTRANSA", "DPATVPIMP", {"REFSTTRANSA"}},
+    {"DPATVP_SFVP_ISIN", "DPATVP_SFVP", {"ISIN", "DANSPR"}},
+    {"DPATVP_DANPOROCANJA", "DPATVP", {"DANPOROCANJA"}},
+    // Two reports in one file would overwrite each other; the numbering of the register relies
+    // on a second insert of a file name failing.
+    {"DPATVP_XML_FILE", "DPATVP", {"XML_FILE"}, true},
+    {"DPATVPPSLSTN_IDPSLEDT", "DPATVPPSLSTN", {"IDPSLEDT"}},
+    {"SFVP_ISIN", "SFVP", {"ISIN"}},
+    {"SFVP_KRT", "SFVP", {"KRT"}},
+    {"KTC_SFVP", "KTC", {"SFVP", "SFKTC"}},
+    {"KPN_SFVP", "KPN", {"SFVP"}},
+    {"EMIRPOSEL_POROCILO", "EMIRPOSEL", {"EMIRPorociloId"}},
+    // EMIR reports are numbered by the largest number plus one.
+    {"EMIRPOROCILO_ZAPST", "EMIRPOROCILO", {"ZapSt"}, true},
 };
+
+const std::vector<Sequence> allSequences = {
+    {"DPATVPPSL_SEQ", "DPATVPPSL"},
+    {"ACT_IDACT_SEQ", "ACT"},
+    {"EMIRPOSEL_ID_SEQ", "EMIRPOSEL"},
+    {"EMIRPOROCILO_ID_SEQ", "EMIRPOROCILO"},
+};
+
+QString createIndex(const Index &index, bool ifNotExists = false) {
+    return QStringLiteral("CREATE ") + (index.unique ? QStringLiteral("UNIQUE ") : QString()) +
+           QStringLiteral("INDEX ") + (ifNotExists ? QStringLiteral("IF NOT EXISTS ") : QString()) +
+           index.name + QStringLiteral(" ON ") + index.table + QStringLiteral(" (") +
+           index.columns.join(QStringLiteral(", ")) + u')';
+}
+
+// Whether the embedded database has an object of that name; names ignore case as SQLite's do.
+bool embeddedHas(Database &db, const QString &type, const QString &name) {
+    QSqlQuery q(db.connection());
+    q.prepare(QStringLiteral("select count(*) from sqlite_master where type = ? and "
+                             "upper(name) = upper(?)"));
+    q.addBindValue(type);
+    q.addBindValue(name);
+    return q.exec() && q.next() && q.value(0).toInt() > 0;
+}
 } // namespace
 
 QStringList Table::columnNames() const {
@@ -357,8 +403,12 @@ const Table &table(const QString &name) {
     throw DbError(QStringLiteral("Tabela ") + name + QStringLiteral(" ni znana."));
 }
 
-QStringList sequences() {
-    return {"DPATVPPSL_SEQ", "ACT_IDACT_SEQ", "EMIRPOSEL_ID_SEQ", "EMIRPOROCILO_ID_SEQ"};
+const std::vector<Index> &indexes() {
+    return allIndexes;
+}
+
+const std::vector<Sequence> &sequences() {
+    return allSequences;
 }
 
 void createEmbedded(Database &db) {
@@ -372,13 +422,27 @@ void createEmbedded(Database &db) {
             ddl += ", PRIMARY KEY (" + t.key.join(", ") + ")";
         statements << ddl + ")";
     }
-    statements << indexes;
+    for (const Index &index : allIndexes)
+        statements << createIndex(index);
     db.inTransaction([&] {
         for (const QString &statement : statements)
             db.execDirect(statement);
-        for (const QString &sequence : sequences())
-            db.createSequence(sequence);
+        for (const Sequence &sequence : allSequences)
+            db.createSequence(sequence.name);
     });
+}
+
+void upgradeEmbedded(Database &db) {
+    for (const Index &index : allIndexes) {
+        if (!index.unique || !embeddedHas(db, QStringLiteral("table"), index.table) ||
+            embeddedHas(db, QStringLiteral("index"), index.name))
+            continue;
+        // One statement, atomic by itself. It fails when rows already collide, when the file
+        // may only be read or another program holds the write lock; the database then opens
+        // as it is, and a later open tries again.
+        QSqlQuery q(db.connection());
+        q.exec(createIndex(index, true));
+    }
 }
 
 } // namespace Schema
