@@ -19,7 +19,7 @@ void copyAssignments(Session &session, Query &selection, EditableTable &tDPATVPP
     selection.recordCount();
     for (selection.first(); !selection.eof(); selection.next()) {
         if (!tDPATVPPSL.active())
-            tDPATVPPSL.open();
+            tDPATVPPSL.openToAppend();
         const qint64 id = selection.asInteger(QStringLiteral("DpAtvpId"));
         const qint64 trade = selection.asInteger(QStringLiteral("IdPsl"));
         const QString isStn = selection.asString(QStringLiteral("IsStn")).trimmed();
@@ -35,17 +35,23 @@ void copyAssignments(Session &session, Query &selection, EditableTable &tDPATVPP
 }
 
 void logInsertedAssignments(Session &session, qint64 collectionId, const AssignmentTrace &trace) {
-    const QString condition = QStringLiteral("DPATVPID = :DPATVPID");
-    const QString order = QStringLiteral("IDREFATVP");
-    session.activityLog.writeInserted(
-        QStringLiteral("DPATVPPSL"), condition,
-        {{QStringLiteral("DPATVPID"), ParamValue::integer(collectionId)}}, order, session.isDb2());
+    logInsertedAssignments(session, QStringLiteral("DPATVPID = :DPATVPID"),
+                           {{QStringLiteral("DPATVPID"), ParamValue::integer(collectionId)}},
+                           QStringLiteral("IDREFATVP"), trace);
+}
+
+void logInsertedAssignments(Session &session, const QString &condition,
+                            const QList<QPair<QString, ParamValue>> &params, const QString &order,
+                            const AssignmentTrace &trace) {
+    session.activityLog.writeInserted(QStringLiteral("DPATVPPSL"), condition, params, order,
+                                      session.isDb2());
     if (!session.debugLog.enabled())
         return;
     Query rows(session.db);
     rows.setText(QStringLiteral("SELECT DPATVPID, IDPSL, ISSTN, IDREFATVP FROM DPATVPPSL WHERE ") +
                  condition + QStringLiteral(" ORDER BY ") + order);
-    rows.setInteger(QStringLiteral("DPATVPID"), collectionId);
+    for (const auto &[name, value] : params)
+        rows.setParam(name, value);
     for (rows.open(); !rows.eof(); rows.next())
         ::trace(session, trace, rows.asInteger(QStringLiteral("DPATVPID")),
                 rows.asInteger(QStringLiteral("IDPSL")),

@@ -1,6 +1,10 @@
 #pragma once
 
-#include <QtGlobal>
+#include "ParamValue.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
 
 class Query;
 class Session;
@@ -32,3 +36,8 @@ void copyAssignments(Session &session, Query &selection, EditableTable &tDPATVPP
 // collection's only rows so far), as the table component logs a row, and traces them, in the
 // order of their reference numbers, which is the order they were selected in.
 void logInsertedAssignments(Session &session, qint64 collectionId, const AssignmentTrace &trace);
+// The same for the assignments that `condition` selects (a phase's rows among the
+// collection's), numbered in the order of `order`.
+void logInsertedAssignments(Session &session, const QString &condition,
+                            const QList<QPair<QString, ParamValue>> &params, const QString &order,
+                            const AssignmentTrace &trace);

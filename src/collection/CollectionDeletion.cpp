@@ -107,42 +107,32 @@ bool CollectionDeletion::deletePeriodAsked(Session &session, const QDate &from, 
     return true;
 }
 
+QString CollectionDeletion::pendingAssignmentsDeleteSql() {
+    return QStringLiteral(
+        " DELETE FROM DPATVPPSL WHERE DPATVPID NOT IN (select DPATVPID from dpatvp) ");
+}
+
+QString CollectionDeletion::pendingImportsFreeSql() {
+    return QStringLiteral(" UPDATE DPATVPIMP SET DPATVPID=NULL "
+                          " WHERE DPATVPID NOT IN (select DPATVPID from dpatvp) ");
+}
+
 void CollectionDeletion::deletePeriod(Session &session, const QDate &from, const QDate &to) {
     Database &db = session.db;
     Query uDPATVPPSL(db, QStringLiteral("uDPATVPPSL"));
     Query delDPATVPPSL(db, QStringLiteral("delDPATVPPSL"));
 
+    // One statement a step, whatever the number of trades: the statement takes exactly the
+    // rows a selection inside the same transaction would have given.
     step(session, QStringLiteral("Napaka pri brisanju iz DPATVPPSL!"), [&] {
-        uDPATVPPSL.clearSql();
-        uDPATVPPSL.addLine(QStringLiteral(" SELECT DPATVPID, IDPSL FROM DPATVPPSL "));
-        uDPATVPPSL.addLine(QStringLiteral(" WHERE DPATVPID NOT IN (select DPATVPID from dpatvp) "));
-        uDPATVPPSL.open();
-        uDPATVPPSL.recordCount();
-        for (uDPATVPPSL.first(); !uDPATVPPSL.eof(); uDPATVPPSL.next()) {
-            delDPATVPPSL.setText(QStringLiteral("DELETE FROM DPATVPPSL WHERE DPATVPID=") +
-                                 QString::number(uDPATVPPSL.asInteger(QStringLiteral("DPATVPID"))) +
-                                 QStringLiteral(" AND IDPSL=") +
-                                 QString::number(uDPATVPPSL.asInteger(QStringLiteral("IDPSL"))));
-            delDPATVPPSL.exec();
-        }
-        uDPATVPPSL.close();
+        delDPATVPPSL.setText(CollectionDeletion::pendingAssignmentsDeleteSql());
+        delDPATVPPSL.exec();
     });
 
     step(session, QStringLiteral("Napaka pri popravku DPATVPID v DPATVPIMP!"), [&] {
-        uDPATVPPSL.clearSql();
-        uDPATVPPSL.addLine(QStringLiteral(" select IDIMP from dpatvpimp "));
-        uDPATVPPSL.addLine(QStringLiteral(" where DPATVPID NOT IN (select DPATVPID from dpatvp) "));
-        uDPATVPPSL.open();
-        uDPATVPPSL.recordCount();
         Query qDPATVPIMPPopravek(db, QStringLiteral("qDPATVPIMPPopravek"));
-        qDPATVPIMPPopravek.setText(
-            QStringLiteral(" UPDATE DPATVPIMP SET DPATVPID=NULL WHERE IDIMP=:IDIMP "));
-        for (uDPATVPPSL.first(); !uDPATVPPSL.eof(); uDPATVPPSL.next()) {
-            qDPATVPIMPPopravek.setInteger(QStringLiteral("IDIMP"),
-                                          uDPATVPPSL.asInteger(QStringLiteral("IDIMP")));
-            qDPATVPIMPPopravek.exec();
-        }
-        uDPATVPPSL.close();
+        qDPATVPIMPPopravek.setText(CollectionDeletion::pendingImportsFreeSql());
+        qDPATVPIMPPopravek.exec();
     });
 
     step(session, QStringLiteral("Napaka pri brisanju iz DPATVP!"), [&] {

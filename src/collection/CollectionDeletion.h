@@ -27,4 +27,9 @@ public:
     // Says what the deletion removes and deletes on OK; true when it ran.
     static bool deletePeriodAsked(Session &session, const QDate &from, const QDate &to);
     static void deletePeriod(Session &session, const QDate &from, const QDate &to);
+
+    // Every assignment of a collection without a report, in one statement.
+    static QString pendingAssignmentsDeleteSql();
+    // Frees every import linked to a collection without a report, in one statement.
+    static QString pendingImportsFreeSql();
 };

@@ -2,7 +2,6 @@
 
 #include "AssignmentCopy.h"
 #include "CollectionDeletion.h"
-#include "EditableTable.h"
 #include "InstrumentReconciliation.h"
 #include "MarketFilters.h"
 #include "Prompter.h"
@@ -77,6 +76,64 @@ QString CollectionRun::tradesOfPeriodSql(const Configuration &c, qint64 collecti
     return l.join(u'\n');
 }
 
+QString CollectionRun::assignmentInsertSql() {
+    return QStringLiteral(" INSERT INTO DPATVPPSL (DPATVPID, IDPSL, ISSTN, IDREFATVP) \n");
+}
+
+QString CollectionRun::cancellationsSql(const Configuration &c, qint64 collectionId) {
+    const MarketFilters filters(c);
+    QStringList l;
+    l << QStringLiteral(" SELECT ") + QString::number(collectionId) +
+             QStringLiteral(" as DpAtvpId, D.IdPsl, 'D'  as IsStn, P.IdRefATVP ");
+    l << QStringLiteral(" FROM DPATVPPSLSTN D LEFT OUTER JOIN DPATVPPSL A ON D.IdPsl = A.IdPsl ");
+    l << QStringLiteral(" JOIN DPATVPPSL P ON P.IdPsl=D.IdPsl JOIN SFVP S ON D.SFVP=S.SFVP ");
+    if (filters.any())
+        l << MarketFilters::venueJoin(QStringLiteral("D"));
+    l << QStringLiteral(" JOIN POG PG ON D.IDPOG=PG.IDPOG ");
+    l << QStringLiteral(" WHERE A.IDPSL NOT IN (SELECT IDPSL FROM DPATVPPSL WHERE IsStn = 'D') ");
+    l << QStringLiteral("   AND D.IDPSL IN (SELECT IDPSL FROM DPATVPPSL) ");
+    l << QStringLiteral(" AND S.PorocanjeRAPO='D' ");
+    l << MarketFilters::tradeKindCondition(QStringLiteral("D"), QStringLiteral("PG"));
+    if (filters.any())
+        l << filters.marketCondition(QStringLiteral("D"));
+    return l.join(u'\n');
+}
+
+QString CollectionRun::correctionsSql(const Configuration &c, qint64 collectionId) {
+    const MarketFilters filters(c);
+    QStringList l;
+    l << QStringLiteral(" SELECT ") + QString::number(collectionId) +
+             QStringLiteral(" as DpAtvpId, D.IdPsl, 'N'  as IsStn, ") +
+             SqlDialect::nextReferenceExpression(c.isDb2) + QStringLiteral(" as IdRefATVP ");
+    l << QStringLiteral(" FROM PSL D JOIN SFVP S ON D.SFVP=S.SFVP");
+    if (filters.any())
+        l << MarketFilters::venueJoin(QStringLiteral("D"));
+    l << QStringLiteral(" JOIN POG PG ON D.IDPOG=PG.IDPOG ");
+    l << QStringLiteral(" WHERE D.IDPSL IN (select IDPSLEDT FROM DPATVPPSLSTN "
+                        "DS, POG PG1 where DS.IDPOG=PG1.IDPOG ");
+    l << MarketFilters::tradeKindCondition(QStringLiteral("DS"), QStringLiteral("PG1"));
+    l << QStringLiteral(" AND IDPSLEDT NOT IN (select IDPSL from DPATVPPSL) "
+                        "AND IDPSL IN (SELECT IdPSL FROM DPATVPPSL)) ");
+    l << QStringLiteral(" AND S.PorocanjeRAPO='D' ");
+    l << MarketFilters::tradeKindCondition(QStringLiteral("D"), QStringLiteral("PG"));
+    l << QStringLiteral(" AND D.IDPSL NOT IN (SELECT IDPSL FROM DPATVPPSL) ");
+    l << QStringLiteral(" AND D.Dan >= :Dan AND D.Dan <= :DanDo ");
+    if (filters.any())
+        l << filters.marketCondition(QStringLiteral("D"));
+    return l.join(u'\n');
+}
+
+QString CollectionRun::lastReferenceSql() {
+    return QStringLiteral(
+        " SELECT max(IDREFATVP) AS LastRef FROM DPATVPPSL WHERE DPATVPID = :DPATVPID "
+        " AND ISSTN = 'N' ");
+}
+
+QString CollectionRun::importsOfPeriodUpdateSql() {
+    return QStringLiteral(" UPDATE DPATVPIMP SET DPATVPID=:DPATVPID "
+                          " WHERE Datum >= :Datum AND Datum <= :DatumDo AND DpAtvpId is null ");
+}
+
 QString CollectionRun::periodText(const QDate &from, const QDate &to) {
     return ShortDateFormat::toText(from) + u';' + ShortDateFormat::toText(to);
 }
@@ -107,13 +164,6 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
     Result result;
     result.collectionId = nextCollectionId(session);
     state.collectionId = result.collectionId;
-    const QString id = QString::number(result.collectionId);
-    const QString seq = SqlDialect::nextReferenceExpression(c.isDb2);
-    const MarketFilters filters(c);
-
-    Query uDPATVPPSL(session.db, QStringLiteral("uDPATVPPSL"));
-    EditableTable tDPATVPPSL(session.db, QStringLiteral("DPATVPPSL"));
-    session.activityLog.attach(tDPATVPPSL);
 
     phase(session, 1, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 1)!"), [&] {
         const QString selection = tradesOfPeriodSql(c, result.collectionId);
@@ -122,9 +172,7 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
         session.debugLog.write(QStringLiteral("Params: ") + ShortDateFormat::toText(to));
         // A day holds many trades: they are inserted, and then logged, by one statement each.
         Query insert(session.db, QStringLiteral("uDPATVPPSL"));
-        insert.setText(
-            QStringLiteral(" INSERT INTO DPATVPPSL (DPATVPID, IDPSL, ISSTN, IDREFATVP) \n") +
-            selection);
+        insert.setText(assignmentInsertSql() + selection);
         insert.setDate(QStringLiteral("Dan"), from);
         insert.setDate(QStringLiteral("DanDo"), to);
         const int inserted = insert.exec();
@@ -132,75 +180,47 @@ CollectionRun::Result CollectionRun::run(Session &session, WorkingSet &workingSe
         logInsertedAssignments(session, result.collectionId, AssignmentTrace::collection());
     });
 
+    // Each phase inserts, or updates, by one statement and logs its rows by one more, whatever
+    // the number of trades.
     phase(session, 2, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 2)!"), [&] {
-        uDPATVPPSL.clearSql();
-        uDPATVPPSL.addLine(QStringLiteral(" SELECT ") + id +
-                           QStringLiteral(" as DpAtvpId, D.IdPsl, 'D'  as IsStn, P.IdRefATVP "));
-        uDPATVPPSL.addLine(QStringLiteral(
-            " FROM DPATVPPSLSTN D LEFT OUTER JOIN DPATVPPSL A ON D.IdPsl = A.IdPsl "));
-        uDPATVPPSL.addLine(
-            QStringLiteral(" JOIN DPATVPPSL P ON P.IdPsl=D.IdPsl JOIN SFVP S ON D.SFVP=S.SFVP "));
-        if (filters.any())
-            uDPATVPPSL.addLine(MarketFilters::venueJoin(QStringLiteral("D")));
-        uDPATVPPSL.addLine(QStringLiteral(" JOIN POG PG ON D.IDPOG=PG.IDPOG "));
-        uDPATVPPSL.addLine(QStringLiteral(
-            " WHERE A.IDPSL NOT IN (SELECT IDPSL FROM DPATVPPSL WHERE IsStn = 'D') "));
-        uDPATVPPSL.addLine(QStringLiteral("   AND D.IDPSL IN (SELECT IDPSL FROM DPATVPPSL) "));
-        uDPATVPPSL.addLine(QStringLiteral(" AND S.PorocanjeRAPO='D' "));
-        uDPATVPPSL.addLine(
-            MarketFilters::tradeKindCondition(QStringLiteral("D"), QStringLiteral("PG")));
-        if (filters.any())
-            uDPATVPPSL.addLine(filters.marketCondition(QStringLiteral("D")));
-        uDPATVPPSL.open();
-        copyAssignments(session, uDPATVPPSL, tDPATVPPSL, AssignmentTrace::collection());
+        Query insert(session.db, QStringLiteral("uDPATVPPSL"));
+        insert.setText(assignmentInsertSql() + cancellationsSql(c, result.collectionId));
+        insert.exec();
+        logInsertedAssignments(
+            session, QStringLiteral("DPATVPID = :DPATVPID AND ISSTN = 'D'"),
+            {{QStringLiteral("DPATVPID"), ParamValue::integer(result.collectionId)}},
+            QStringLiteral("IDPSL"), AssignmentTrace::collection());
     });
 
     phase(session, 3, QStringLiteral("Napaka pri insertu v DPATVPPSL (faza 3)!"), [&] {
-        uDPATVPPSL.clearSql();
-        uDPATVPPSL.addLine(QStringLiteral(" SELECT ") + id +
-                           QStringLiteral(" as DpAtvpId, D.IdPsl, 'N'  as IsStn, ") + seq +
-                           QStringLiteral(" as IdRefATVP "));
-        uDPATVPPSL.addLine(QStringLiteral(" FROM PSL D JOIN SFVP S ON D.SFVP=S.SFVP"));
-        if (filters.any())
-            uDPATVPPSL.addLine(MarketFilters::venueJoin(QStringLiteral("D")));
-        uDPATVPPSL.addLine(QStringLiteral(" JOIN POG PG ON D.IDPOG=PG.IDPOG "));
-        uDPATVPPSL.addLine(QStringLiteral(" WHERE D.IDPSL IN (select IDPSLEDT FROM DPATVPPSLSTN "
-                                          "DS, POG PG1 where DS.IDPOG=PG1.IDPOG "));
-        uDPATVPPSL.addLine(
-            MarketFilters::tradeKindCondition(QStringLiteral("DS"), QStringLiteral("PG1")));
-        uDPATVPPSL.addLine(QStringLiteral(" AND IDPSLEDT NOT IN (select IDPSL from DPATVPPSL) "
-                                          "AND IDPSL IN (SELECT IdPSL FROM DPATVPPSL)) "));
-        uDPATVPPSL.addLine(QStringLiteral(" AND S.PorocanjeRAPO='D' "));
-        uDPATVPPSL.addLine(
-            MarketFilters::tradeKindCondition(QStringLiteral("D"), QStringLiteral("PG")));
-        uDPATVPPSL.addLine(QStringLiteral(" AND D.IDPSL NOT IN (SELECT IDPSL FROM DPATVPPSL) "));
-        uDPATVPPSL.addLine(QStringLiteral(" AND D.Dan >= :Dan AND D.Dan <= :DanDo "));
-        if (filters.any())
-            uDPATVPPSL.addLine(filters.marketCondition(QStringLiteral("D")));
-        uDPATVPPSL.setDate(QStringLiteral("Dan"), from);
-        uDPATVPPSL.setDate(QStringLiteral("DanDo"), to);
-        uDPATVPPSL.open();
-        copyAssignments(session, uDPATVPPSL, tDPATVPPSL, AssignmentTrace::collection());
+        // The corrections draw their reference numbers after phase 1's: those above the largest
+        // one so far are this phase's.
+        Query last(session.db, QStringLiteral("uDPATVPPSL"));
+        last.setText(lastReferenceSql());
+        last.setInteger(QStringLiteral("DPATVPID"), result.collectionId);
+        last.open();
+        const double lastReference = last.asFloat(QStringLiteral("LastRef"));
+        last.close();
+        Query insert(session.db, QStringLiteral("uDPATVPPSL"));
+        insert.setText(assignmentInsertSql() + correctionsSql(c, result.collectionId));
+        insert.setDate(QStringLiteral("Dan"), from);
+        insert.setDate(QStringLiteral("DanDo"), to);
+        insert.exec();
+        logInsertedAssignments(
+            session,
+            QStringLiteral("DPATVPID = :DPATVPID AND ISSTN = 'N' AND IDREFATVP > :LastRef"),
+            {{QStringLiteral("DPATVPID"), ParamValue::integer(result.collectionId)},
+             {QStringLiteral("LastRef"), ParamValue::number(lastReference)}},
+            QStringLiteral("IDREFATVP"), AssignmentTrace::collection());
     });
 
     phase(session, 4, QStringLiteral("Napaka pri popravku DPATVPID v DPATVPIMP!"), [&] {
-        uDPATVPPSL.clearSql();
-        uDPATVPPSL.addLine(QStringLiteral(" SELECT IDIMP FROM DPATVPIMP "));
-        uDPATVPPSL.addLine(QStringLiteral(" WHERE Datum >= :Datum AND Datum <= :DatumDo "));
-        uDPATVPPSL.addLine(QStringLiteral(" AND DpAtvpId is null "));
-        uDPATVPPSL.setDate(QStringLiteral("Datum"), from);
-        uDPATVPPSL.setDate(QStringLiteral("DatumDo"), to);
-        uDPATVPPSL.open();
-        uDPATVPPSL.recordCount();
         Query qDPATVPIMPPopravek(session.db, QStringLiteral("qDPATVPIMPPopravek"));
-        qDPATVPIMPPopravek.setText(
-            QStringLiteral(" UPDATE DPATVPIMP SET DPATVPID=:DPATVPID WHERE IDIMP=:IDIMP "));
+        qDPATVPIMPPopravek.setText(importsOfPeriodUpdateSql());
         qDPATVPIMPPopravek.setInteger(QStringLiteral("DPATVPID"), result.collectionId);
-        for (uDPATVPPSL.first(); !uDPATVPPSL.eof(); uDPATVPPSL.next()) {
-            qDPATVPIMPPopravek.setInteger(QStringLiteral("IDIMP"),
-                                          uDPATVPPSL.asInteger(QStringLiteral("IDIMP")));
-            qDPATVPIMPPopravek.exec();
-        }
+        qDPATVPIMPPopravek.setDate(QStringLiteral("Datum"), from);
+        qDPATVPIMPPopravek.setDate(QStringLiteral("DatumDo"), to);
+        qDPATVPIMPPopravek.exec();
     });
 
     int choiceNeeded = 0;

@@ -37,6 +37,19 @@ public:
     // Phase 1's selection: the host trades of the period (parameters :Dan and :DanDo) with a new
     // reference number each.
     static QString tradesOfPeriodSql(const Configuration &c, qint64 collectionId);
+    // The head of the insert that takes a phase's selection (DpAtvpId, IdPsl, IsStn,
+    // IDREFATVP) into DPATVPPSL.
+    static QString assignmentInsertSql();
+    // Phase 2's selection: the cancellations of trades collected before, with their references.
+    static QString cancellationsSql(const Configuration &c, qint64 collectionId);
+    // Phase 3's selection: the corrections of the period (:Dan, :DanDo), each with a new
+    // reference.
+    static QString correctionsSql(const Configuration &c, qint64 collectionId);
+    // The largest reference the collection (:DPATVPID) drew so far (its cancellations carry
+    // older ones).
+    static QString lastReferenceSql();
+    // Phase 4: links the period's free imports to the collection (:DPATVPID, :Datum, :DatumDo).
+    static QString importsOfPeriodUpdateSql();
     // The period as the main window remembers it: "dd.mm.yyyy;dd.mm.yyyy".
     static QString periodText(const QDate &from, const QDate &to);
     // Why a period cannot be collected ("Datum od" after "Datum do"); empty when it can.

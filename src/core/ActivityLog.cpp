@@ -9,6 +9,7 @@
 #include "SqlDialect.h"
 
 #include <QSysInfo>
+#include <algorithm>
 
 ActivityLog::ActivityLog(Database &db, const Clock &clock, const QString &applicationUser,
                          bool isDb2)
@@ -116,6 +117,52 @@ int ActivityLog::writeInserted(const QString &table, const QString &condition,
     for (const auto &[name, value] : params)
         q.setParam(name, value);
     return q.exec();
+}
+
+QString ActivityLog::rowsSql(const QString &table, int count, bool isDb2) {
+    // DB2 wants the type of every parameter in a select list.
+    const auto parameter = [isDb2](const QString &name, const char *type) {
+        return isDb2 ? QStringLiteral("CAST(:") + name + QStringLiteral(" AS ") +
+                           QLatin1String(type) + u')'
+                     : u':' + name;
+    };
+    const QString from =
+        isDb2 ? QStringLiteral(" FROM SYSIBM.SYSDUMMY1") : QStringLiteral(" FROM dual");
+    QStringList rows;
+    for (int i = 0; i < count; ++i)
+        rows << QStringLiteral("SELECT ") + parameter(QStringLiteral("M%1").arg(i), "VARCHAR(1)") +
+                    QStringLiteral(" AS SfAct, ") +
+                    parameter(QStringLiteral("T%1").arg(i), "VARCHAR(4000)") +
+                    QStringLiteral(" AS Cnt") + from;
+    const QString next = isDb2 ? QStringLiteral("NEXTVAL FOR ACT_IDACT_SEQ")
+                               : QStringLiteral("ACT_IDACT_SEQ.NEXTVAL");
+    // The identities are drawn in the order the union delivers its rows, which is theirs (a
+    // sequence may not be drawn in a select with ORDER BY or UNION, so the union is a subquery).
+    return QStringLiteral("INSERT INTO ACT (IdAct, Usr, SfAct, Cas, SfApp, SfOrg, Cmp, Db, Tbl, "
+                          "Cnt) SELECT ") +
+           next + QStringLiteral(", ") + parameter(QStringLiteral("Usr"), "VARCHAR(20)") +
+           QStringLiteral(", A.SfAct, ") + parameter(QStringLiteral("Cas"), "TIMESTAMP") +
+           QStringLiteral(", 'R', '0', ") + parameter(QStringLiteral("Cmp"), "VARCHAR(64)") +
+           QStringLiteral(", 'LB', '") + Schema::table(table).name +
+           QStringLiteral("', A.Cnt FROM (") + rows.join(QStringLiteral(" UNION ALL ")) +
+           QStringLiteral(") A");
+}
+
+void ActivityLog::writeRows(const QString &table, const QList<QPair<QString, QString>> &rows,
+                            bool isDb2, int chunk) {
+    Query q(db_, QStringLiteral("bAct"));
+    for (qsizetype start = 0; start < rows.size(); start += chunk) {
+        const int count = static_cast<int>(std::min<qsizetype>(chunk, rows.size() - start));
+        q.setText(rowsSql(table, count, isDb2));
+        q.setString(QStringLiteral("Usr"), applicationUser_);
+        q.setDateTime(QStringLiteral("Cas"), clock_.now());
+        q.setString(QStringLiteral("Cmp"), workstation_);
+        for (int i = 0; i < count; ++i) {
+            q.setString(QStringLiteral("M%1").arg(i), rows[start + i].first);
+            q.setString(QStringLiteral("T%1").arg(i), rows[start + i].second);
+        }
+        q.exec();
+    }
 }
 
 void ActivityLog::attach(EditableTable &table, bool logDeletes) {

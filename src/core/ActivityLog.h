@@ -36,6 +36,14 @@ public:
     static QString insertedRowsSql(const QString &table, const QString &condition,
                                    const QString &order, bool isDb2);
 
+    // Writes one row for each (mark, row text) of `rows`, numbered in their order, with one
+    // statement for every `chunk` rows: the rows that the program wrote by a multi-row
+    // statement, logged as the component would have logged them one by one.
+    void writeRows(const QString &table, const QList<QPair<QString, QString>> &rows, bool isDb2,
+                   int chunk = 200);
+    // The statement of writeRows for `count` rows (:M0, :T0, :M1, :T1, ...).
+    static QString rowsSql(const QString &table, int count, bool isDb2);
+
     // Logs every save of the component ("+" for a new row, "^" for a changed one) and, when
     // asked, every deletion ("-", the row as it was). A failing log row fails the change.
     void attach(EditableTable &table, bool logDeletes = true);

@@ -37,14 +37,19 @@ QString keyText(const QVariant &value) {
 EditableTable::EditableTable(Database &db, const QString &tableName)
     : DataSet(db), table_(Schema::table(tableName)) {}
 
-QString EditableTable::selectText() const {
+QString EditableTable::selectText(bool appendOnly) const {
+    const QString columns = QStringLiteral("SELECT ") +
+                            table_.columnNames().join(QStringLiteral(", ")) +
+                            QStringLiteral(" FROM ") + table_.name;
+    // Never true: the host answers from the statement alone, without reading the table.
+    if (appendOnly)
+        return columns + QStringLiteral(" WHERE 1 = 0");
     QStringList conditions;
     if (!filter_.isEmpty())
         conditions << u'(' + filter_ + u')';
     for (int i = 0; i < restriction_.size(); ++i)
         conditions << restriction_[i].first + QStringLiteral(" = :") + keyParam(i);
-    QString sql = QStringLiteral("SELECT ") + table_.columnNames().join(QStringLiteral(", ")) +
-                  QStringLiteral(" FROM ") + table_.name;
+    QString sql = columns;
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     if (!table_.key.isEmpty())
@@ -71,6 +76,14 @@ void EditableTable::open() {
                       columnValue(columnOf(restriction_[i].first), restriction_[i].second));
     DataSet::close();
     startReading(execute(selectText(), params));
+    appendOnly_ = false;
+    state_ = State::Browse;
+}
+
+void EditableTable::openToAppend() {
+    DataSet::close();
+    startReading(execute(selectText(true), {}));
+    appendOnly_ = true;
     state_ = State::Browse;
 }
 
@@ -81,7 +94,10 @@ void EditableTable::close() {
 
 void EditableTable::refresh() {
     const int row = recNo();
-    open();
+    if (appendOnly_)
+        openToAppend();
+    else
+        open();
     moveTo(row);
 }
 
@@ -118,7 +134,7 @@ const DataSet::Row *EditableTable::editedRow() const {
 
 void EditableTable::append() {
     if (!active())
-        open();
+        openToAppend();
     buffer_ = Row(columnCount());
     original_.clear();
     state_ = State::Insert;

@@ -23,6 +23,9 @@ public:
     // A condition such as "IDACT = 0" that restricts the rows when the table is opened.
     void setFilter(const QString &condition) { filter_ = condition; }
     void open();
+    // Opens the table only to append rows: no row is read, so the host neither reads nor
+    // sorts the table's history. append() on a closed table opens it so.
+    void openToAppend();
     void close() override;
     // Re-reads the rows, keeping filter and restriction.
     void refresh();
@@ -54,7 +57,7 @@ protected:
 private:
     ParamValue columnValue(int column, const QVariant &value) const;
     int columnOf(const QString &name) const;
-    QString selectText() const;
+    QString selectText(bool appendOnly = false) const;
     // The WHERE condition that finds the row by its key, filling the key's parameters.
     QString keyCondition(const Row &row, QMap<QString, ParamValue> &params) const;
     // The error of a save or deletion that found its row no more.
@@ -62,6 +65,7 @@ private:
 
     const Schema::Table &table_;
     QString filter_;
+    bool appendOnly_ = false;
     QList<QPair<QString, QVariant>> restriction_;
     State state_ = State::Inactive;
     Row buffer_;

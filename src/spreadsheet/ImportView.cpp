@@ -4,17 +4,29 @@
 #include "Session.h"
 #include "SqlDialect.h"
 
+#include <algorithm>
+
 namespace {
-QString calculatedSql(bool isDb2) {
+// `instruments`: the condition on S.SFVP. A coupon period is read as the largest principal of
+// the periods that cover the day, so two overlapping periods still give one value.
+QString calculatedSqlWhere(const QString &instruments, bool isDb2) {
     return SqlDialect::adaptNvl(
         QStringLiteral(
-            "select S.ISIN, S.SFGLVENT, (select MIC from trg where sftrg=(select sftrg from ktc "
-            "where sfktc=(select max(sfktc) from ktc where sfvp=S.SFVP and (danprk is null or "
-            "danprk>:DatumDo)))) as Trg_MIC, S.IZVCEN, S.ZPDVP, S.CFI, (select NVL(GLV, 0) from "
-            "kpn where sfvp=S.SFVP and (((prvdan<:DatumDo) or ((prvdan=:DatumDo) and (sfobm in "
-            "('>','=')))) and ((zdnDan>:DatumDo) or ((zdnDan=:DatumDo) and (sfobm in "
-            "('<','=')))))) as KPN_GLV from SFVP S where sfvp=:sfvp"),
+            "select S.SFVP, S.ISIN, S.SFGLVENT, (select max(MIC) from trg where sftrg=(select "
+            "max(sftrg) from ktc where sfktc=(select max(sfktc) from ktc where sfvp=S.SFVP and "
+            "(danprk is null or danprk>:DatumDo)))) as Trg_MIC, S.IZVCEN, S.ZPDVP, S.CFI, (select "
+            "max(NVL(GLV, 0)) from kpn where sfvp=S.SFVP and (((prvdan<:DatumDo) or "
+            "((prvdan=:DatumDo) and (sfobm in ('>','=')))) and ((zdnDan>:DatumDo) or "
+            "((zdnDan=:DatumDo) and (sfobm in ('<','=')))))) as KPN_GLV from SFVP S where ") +
+            instruments,
         isDb2);
+}
+
+QString markers(const QString &prefix, int count) {
+    QStringList out;
+    for (int i = 0; i < count; ++i)
+        out << u':' + prefix + QString::number(i);
+    return out.join(QStringLiteral(", "));
 }
 } // namespace
 
@@ -23,7 +35,7 @@ ImportView::ImportView(Session &session)
       qSFVPDodPodaci_(session.db, QStringLiteral("qSFVPDodPodaci")) {
     fDPATVPIMP_.setCurrentKey(QStringLiteral("Datum"));
     fDPATVPIMP_.setFields(fields());
-    qSFVPDodPodaci_.setText(calculatedSql(session.isDb2()));
+    qSFVPDodPodaci_.setText(calculatedSqlWhere(QStringLiteral("sfvp=:sfvp"), session.isDb2()));
     fDPATVPIMP_.setCalcFields([this](const DataSet &ds, DataSet::Row &row) {
         const auto values =
             calculated(row[ds.columnIndex(QStringLiteral("INTINDINSTR"))].toLongLong(), day_);
@@ -85,6 +97,48 @@ std::vector<FieldDef> ImportView::fields() {
     };
 }
 
+QString ImportView::calculatedSql(int instruments, bool isDb2) {
+    return calculatedSqlWhere(
+        QStringLiteral("S.SFVP IN (") + markers(QStringLiteral("V"), instruments) + u')', isDb2);
+}
+
+std::array<QVariant, 5> ImportView::calculatedValues(const Query &q) {
+    std::array<QVariant, 5> values;
+    const QString isin = q.asString(QStringLiteral("ISIN"));
+    const QString cfi = q.asString(QStringLiteral("CFI"));
+    if ((isin.isEmpty() || isin == u"N") && (cfi.startsWith(u'O') || cfi.startsWith(u'F'))) {
+        values[0] = q.asString(QStringLiteral("Trg_MIC"));
+        values[1] = q.asFloat(QStringLiteral("IZVCEN"));
+        if (!q.isNull(QStringLiteral("ZPDVP")))
+            values[2] = q.asDateTime(QStringLiteral("ZPDVP"));
+        values[3] = cfi;
+        values[4] = q.asFloat(QStringLiteral("KPN_GLV"));
+    }
+    return values;
+}
+
+void ImportView::readCalculated(const QList<qint64> &instruments, const QDate &day) {
+    QList<qint64> unknown;
+    for (const qint64 instrument : instruments)
+        if (!calculated_.count({instrument, day}) && !unknown.contains(instrument))
+            unknown << instrument;
+    // An IN list holds at most 1000 values on Oracle.
+    constexpr int chunk = 1000;
+    Query q(session_.db, QStringLiteral("qSFVPDodPodaci"));
+    for (qsizetype start = 0; start < unknown.size(); start += chunk) {
+        const int count = static_cast<int>(std::min<qsizetype>(chunk, unknown.size() - start));
+        q.setText(calculatedSql(count, session_.isDb2()));
+        q.setDate(QStringLiteral("DatumDo"), day);
+        for (int i = 0; i < count; ++i) {
+            q.setInteger(QStringLiteral("V%1").arg(i), unknown[start + i]);
+            calculated_[{unknown[start + i], day}] = {};
+        }
+        for (q.open(); !q.eof(); q.next())
+            calculated_[{q.asInteger(QStringLiteral("SFVP")), day}] = calculatedValues(q);
+        q.close();
+    }
+}
+
 std::array<QVariant, 5> ImportView::calculated(qint64 instrument, const QDate &day) {
     const auto known = calculated_.find({instrument, day});
     if (known != calculated_.end())
@@ -93,18 +147,8 @@ std::array<QVariant, 5> ImportView::calculated(qint64 instrument, const QDate &d
     qSFVPDodPodaci_.setInteger(QStringLiteral("sfvp"), instrument);
     qSFVPDodPodaci_.setDate(QStringLiteral("DatumDo"), day);
     qSFVPDodPodaci_.open();
-    if (qSFVPDodPodaci_.eof())
-        return values;
-    const QString isin = qSFVPDodPodaci_.asString(QStringLiteral("ISIN"));
-    const QString cfi = qSFVPDodPodaci_.asString(QStringLiteral("CFI"));
-    if ((isin.isEmpty() || isin == u"N") && (cfi.startsWith(u'O') || cfi.startsWith(u'F'))) {
-        values[0] = qSFVPDodPodaci_.asString(QStringLiteral("Trg_MIC"));
-        values[1] = qSFVPDodPodaci_.asFloat(QStringLiteral("IZVCEN"));
-        if (!qSFVPDodPodaci_.isNull(QStringLiteral("ZPDVP")))
-            values[2] = qSFVPDodPodaci_.asDateTime(QStringLiteral("ZPDVP"));
-        values[3] = cfi;
-        values[4] = qSFVPDodPodaci_.asFloat(QStringLiteral("KPN_GLV"));
-    }
+    if (!qSFVPDodPodaci_.eof())
+        values = calculatedValues(qSFVPDodPodaci_);
     qSFVPDodPodaci_.close();
     return values;
 }

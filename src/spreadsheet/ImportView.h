@@ -30,8 +30,14 @@ public:
     // instrument without ISIN (empty or "N") whose CFI code begins with "O" or "F". Read once
     // per instrument and day until the view is shown again.
     std::array<QVariant, 5> calculated(qint64 instrument, const QDate &day);
+    // Reads those of many instruments at once (1000 a statement), for an import.
+    void readCalculated(const QList<qint64> &instruments, const QDate &day);
+    // The statement of readCalculated for `instruments` markers :V0, :V1, ... and :DatumDo.
+    static QString calculatedSql(int instruments, bool isDb2);
 
 private:
+    static std::array<QVariant, 5> calculatedValues(const Query &q);
+
     Session &session_;
     KeyFilteredTable fDPATVPIMP_;
     Query qSFVPDodPodaci_;

@@ -3,16 +3,19 @@
 #include "DataImport.h"
 #include "DbError.h"
 #include "DisplayFormat.h"
-#include "EditableTable.h"
+#include "ImportBatch.h"
 #include "ImportView.h"
 #include "Prompter.h"
 #include "Query.h"
 #include "RapoError.h"
+#include "Schema.h"
 #include "Session.h"
 #include "SheetReader.h"
 #include "ShortDateFormat.h"
 #include "Transaction.h"
 
+#include <algorithm>
+#include <map>
 #include <optional>
 
 namespace {
@@ -77,64 +80,135 @@ qint64 TradeImport::nextId(Session &session) {
     return q.asInteger(QStringLiteral("MaxIDImp"));
 }
 
+QString TradeImport::instrumentsSql(int shortCodes) {
+    QStringList markers;
+    for (int i = 0; i < shortCodes; ++i)
+        markers << QStringLiteral(":K%1").arg(i);
+    return QStringLiteral(" select SFVP, upper(ISIN) as ISIN, KRT from SFVP where KRT IN (") +
+           markers.join(QStringLiteral(", ")) + QStringLiteral(") order by SFVP ");
+}
+
+QString TradeImport::earlierRowsSql(int references) {
+    QStringList markers;
+    for (int i = 0; i < references; ++i)
+        markers << QStringLiteral(":R%1").arg(i);
+    return QStringLiteral(" select ") +
+           Schema::table(QStringLiteral("DPATVPIMP")).columnNames().join(QStringLiteral(", ")) +
+           QStringLiteral(" from DPATVPIMP where RefStTransa IN (") +
+           markers.join(QStringLiteral(", ")) + QStringLiteral(") order by IDIMP ");
+}
+
 namespace {
-// Rows are saved in batches: a commit for every row would make a large workbook wait for the
-// disk row by row. A batch is committed before every question to the user, at every end of the
-// import and after `size` rows, so an import that ends early keeps the rows before its end; a
-// database failure rolls back only its batch. Imported again, a workbook updates its rows in
-// place, so the rows of a lost batch are restored by importing it again.
-class SaveBatch {
+// An IN list holds at most 1000 values on Oracle.
+constexpr int inListSize = 1000;
+
+int columnIndex(const QString &name) {
+    const Schema::Table &t = Schema::table(QStringLiteral("DPATVPIMP"));
+    const Schema::Column *c = t.column(name);
+    return static_cast<int>(c - t.columns.data());
+}
+
+// What the import needs to know of the database, read once for the whole workbook: the
+// instruments of its short codes and the rows imported earlier under its references. Rows the
+// import writes are remembered, so a reference that repeats in the workbook finds its row.
+class KnownRows {
 public:
-    explicit SaveBatch(Database &db) : db_(db) {}
-    // A row of the workbook is about to be written.
-    void begin(int row) {
-        if (!tx_) {
-            tx_.emplace(db_);
-            firstRow_ = row;
+    void load(Session &session, const SheetReader &sheet, int rows) {
+        QStringList shortCodes;
+        QList<double> references;
+        for (int r = 1; r < rows; ++r) {
+            const RowReader row(sheet, r);
+            const QString krt = row.cell(6).text();
+            if (!krt.isEmpty() && !shortCodes.contains(krt))
+                shortCodes << krt;
+            try {
+                const QVariant reference = row.number(18);
+                if (!reference.isNull() && !references.contains(reference.toDouble()))
+                    references << reference.toDouble();
+            } catch (const RapoError &) {
+                // The import ends at this cell when it gets there.
+            }
         }
+        Query q(session.db, QStringLiteral("qSFVP"));
+        for (qsizetype start = 0; start < shortCodes.size(); start += inListSize) {
+            const int count =
+                static_cast<int>(std::min<qsizetype>(inListSize, shortCodes.size() - start));
+            q.setText(TradeImport::instrumentsSql(count));
+            for (int i = 0; i < count; ++i)
+                q.setString(QStringLiteral("K%1").arg(i), shortCodes[start + i]);
+            for (q.open(); !q.eof(); q.next())
+                instruments_[q.asString(QStringLiteral("KRT"))].push_back(
+                    {q.asInteger(QStringLiteral("SFVP")), q.asString(QStringLiteral("ISIN"))});
+            q.close();
+        }
+        const Schema::Table &t = Schema::table(QStringLiteral("DPATVPIMP"));
+        Query earlier(session.db, QStringLiteral("qDPATVPIMP"));
+        for (qsizetype start = 0; start < references.size(); start += inListSize) {
+            const int count =
+                static_cast<int>(std::min<qsizetype>(inListSize, references.size() - start));
+            earlier.setText(TradeImport::earlierRowsSql(count));
+            for (int i = 0; i < count; ++i)
+                earlier.setNumber(QStringLiteral("R%1").arg(i), references[start + i]);
+            for (earlier.open(); !earlier.eof(); earlier.next()) {
+                ImportBatch::Values values;
+                for (const Schema::Column &c : t.columns)
+                    values.push_back(earlier.value(c.name));
+                // The first row of a reference is the one the import changes.
+                rows_.try_emplace(earlier.asFloat(QStringLiteral("REFSTTRANSA")), values);
+            }
+            earlier.close();
+        }
+        loaded_ = true;
     }
-    void saved() {
-        if (++rows_ == size)
-            commit();
+    bool loaded() const { return loaded_; }
+
+    // The instrument of a row: by ISIN (any letter case) and short code, or by the short code
+    // alone when the row has no ISIN (empty or "N"); the first by its code.
+    std::optional<qint64> instrument(const QString &isin, const QString &krt) const {
+        const auto found = instruments_.find(krt);
+        if (krt.isEmpty() || found == instruments_.end())
+            return std::nullopt;
+        const QString upper = isin.toUpper();
+        for (const auto &[sfvp, instrumentIsin] : found->second)
+            if (upper.isEmpty() || upper == u"N" || instrumentIsin == upper)
+                return sfvp;
+        return std::nullopt;
     }
-    void commit() {
-        if (tx_)
-            tx_->commit();
-        tx_.reset();
-        rows_ = 0;
-    }
-    // The first row the failure takes back; 0 when no row is pending.
-    int rollback() {
-        const int first = tx_ ? firstRow_ : 0;
-        tx_.reset();
-        rows_ = 0;
-        return first;
+    QList<qint64> instruments() const {
+        QList<qint64> out;
+        for (const auto &[krt, list] : instruments_)
+            for (const auto &entry : list)
+                out << entry.first;
+        return out;
     }
 
+    const ImportBatch::Values *row(double reference) const {
+        const auto found = rows_.find(reference);
+        return found == rows_.end() ? nullptr : &found->second;
+    }
+    void written(double reference, const ImportBatch::Values &values) { rows_[reference] = values; }
+
 private:
-    static constexpr int size = 200;
-    Database &db_;
-    std::optional<Transaction> tx_;
-    int firstRow_ = 0;
-    int rows_ = 0;
+    bool loaded_ = false;
+    std::map<QString, std::vector<std::pair<qint64, QString>>> instruments_;
+    std::map<double, ImportBatch::Values> rows_;
 };
 
 TradeImport::Result importSheet(Session &session, const SheetReader &sheet, int rows,
-                                const QDate &day, qint64 nextId,
-                                const TradeImport::Progress &progress, SaveBatch &batch) {
+                                const QDate &day, const TradeImport::Progress &progress,
+                                ImportBatch &batch) {
     using Ending = TradeImport::Ending;
     using Skipped = TradeImport::Skipped;
     TradeImport::Result result;
-    Query qSFVP(session.db, QStringLiteral("qSFVP"));
-    qSFVP.setText(QStringLiteral(
-        " select sfvp from SFVP where ((upper(ISIN) = :ISIN AND KRT = :KRT) OR (( :ISIN = 'N' OR "
-        ":ISIN IS NULL OR :ISIN = '') AND KRT = :KRT)) "));
-    Query qEarlier(session.db, QStringLiteral("qDPATVPIMP"));
-    qEarlier.setText(QStringLiteral(" select * from DPATVPIMP where RefStTransa=:RefStTransa "));
-    EditableTable tDPATVPIMP(session.db, QStringLiteral("DPATVPIMP"));
+    KnownRows known;
     ImportView view(session);
     const QString dayShown = dayText(day);
     const QStringList &columns = ImportView::columnNames();
+    const int idColumn = columnIndex(QStringLiteral("IDIMP"));
+    const int flagColumn = columnIndex(QStringLiteral("RAZTRANSA"));
+    const int reportColumn = columnIndex(QStringLiteral("DPATVPID"));
+    const int currencyColumn = columnIndex(QStringLiteral("VAL"));
+    const size_t tableColumns = Schema::table(QStringLiteral("DPATVPIMP")).columns.size();
 
     bool confirmed = false;
     for (int r = 1; r < rows; ++r) {
@@ -177,12 +251,14 @@ TradeImport::Result importSheet(Session &session, const SheetReader &sheet, int 
             continue;
         }
 
+        if (!known.loaded()) {
+            known.load(session, sheet, rows);
+            view.readCalculated(known.instruments(), day);
+        }
         const QString isin = row.cell(5).text();
         const QString krt = row.cell(6).text();
-        qSFVP.setString(QStringLiteral("ISIN"), isin.toUpper());
-        qSFVP.setString(QStringLiteral("KRT"), krt);
-        qSFVP.open();
-        if (qSFVP.eof()) {
+        const std::optional<qint64> found = known.instrument(isin, krt);
+        if (!found) {
             batch.commit();
             if (session.prompter.abortIgnore(
                     QStringLiteral("Vrednostni papir za isin %1 in kratico %2 v šifrantu VP ne "
@@ -200,8 +276,7 @@ TradeImport::Result importSheet(Session &session, const SheetReader &sheet, int 
                 progress(r, rows);
             continue;
         }
-        const qint64 instrument = qSFVP.asInteger(QStringLiteral("sfvp"));
-        qSFVP.close();
+        const qint64 instrument = *found;
 
         // Every value is read before anything is written, so a bad cell changes nothing.
         const QVariant reference = row.number(18);
@@ -221,57 +296,49 @@ TradeImport::Result importSheet(Session &session, const SheetReader &sheet, int 
             continue; // a row without transaction reference is dropped
 
         batch.begin(r + 1);
-        QString previousFlag;
-        bool existing = false;
-        qEarlier.setNumber(QStringLiteral("RefStTransa"), reference.toDouble());
-        qEarlier.open();
-        if (!qEarlier.eof()) {
-            existing = tDPATVPIMP.restrictToKey({qEarlier.asInteger(QStringLiteral("IDIMP"))});
-            previousFlag = qEarlier.asString(QStringLiteral("RAZTRANSA"));
-        }
-        qEarlier.close();
-        if (existing) {
-            tDPATVPIMP.edit();
-        } else {
-            tDPATVPIMP.append();
-            tDPATVPIMP.setValue(QStringLiteral("IDIMP"), nextId);
-        }
-        tDPATVPIMP.setValue(QStringLiteral("DATUM"), QDateTime(date, QTime(0, 0)));
-        tDPATVPIMP.setValue(
-            QStringLiteral("CAS"),
+        const ImportBatch::Values *earlier = known.row(reference.toDouble());
+        const bool existing = earlier != nullptr;
+        ImportBatch::Values saved = existing ? *earlier : ImportBatch::Values(tableColumns);
+        const QString previousFlag = existing ? saved[size_t(flagColumn)].toString() : QString();
+        if (!existing)
+            saved[size_t(idColumn)] = batch.takeId();
+        // As the table component stores them: an empty text is null.
+        const auto set = [&](const QString &name, const QVariant &value) {
+            const bool emptyText =
+                value.typeId() == QMetaType::QString && value.toString().isEmpty();
+            saved[size_t(columnIndex(name))] = emptyText ? QVariant() : value;
+        };
+        set(QStringLiteral("DATUM"), QDateTime(date, QTime(0, 0)));
+        set(QStringLiteral("CAS"),
             QDateTime(date, QTime(0, 0)).addMSecs(qint64(fraction * 86400000.0 + 0.5)));
         for (int c = firstCopied; c <= lastCopied; ++c) {
             const FieldDef *field = view.table().field(columns[c + 1]);
             QVariant value = values[c];
             if (field && field->size > 0)
                 value = value.toString().left(field->size);
-            tDPATVPIMP.setValue(columns[c + 1], value);
+            set(columns[c + 1], value);
         }
-        tDPATVPIMP.setValue(QStringLiteral("INTINDINSTR"), instrument);
-        tDPATVPIMP.setValue(QStringLiteral("VAL"),
-                            tDPATVPIMP.value(QStringLiteral("VAL")).toString().toUpper());
-        if (existing && previousFlag.isEmpty() &&
-            tDPATVPIMP.asString(QStringLiteral("RAZTRANSA")) == u"C")
-            tDPATVPIMP.setValue(QStringLiteral("DPATVPID"), QVariant());
+        set(QStringLiteral("INTINDINSTR"), instrument);
+        set(QStringLiteral("VAL"), saved[size_t(currencyColumn)].toString().toUpper());
+        if (existing && previousFlag.isEmpty() && saved[size_t(flagColumn)].toString() == u"C")
+            saved[size_t(reportColumn)] = QVariant();
 
         const auto calculated = view.calculated(instrument, day);
         QString logText;
         for (int c = 0; c < columns.size(); ++c) {
-            const QVariant value =
-                c >= 21 && c <= 25 ? calculated[size_t(c - 21)] : tDPATVPIMP.value(columns[c]);
+            const QVariant value = c >= 21 && c <= 25 ? calculated[size_t(c - 21)]
+                                                      : saved[size_t(columnIndex(columns[c]))];
             logText += DataSet::valueText(value) + QStringLiteral("#|") + columns[c] +
                        QStringLiteral("#|");
         }
-        session.activityLog.write(QStringLiteral("DPATVPIMP"),
-                                  existing ? QStringLiteral("^") : QStringLiteral("+"), logText);
-        tDPATVPIMP.post();
+        batch.log(existing ? QStringLiteral("^") : QStringLiteral("+"), logText);
+        batch.write(saved, existing);
+        known.written(reference.toDouble(), saved);
         batch.saved();
-        if (existing) {
+        if (existing)
             ++result.updated;
-        } else {
+        else
             ++result.inserted;
-            ++nextId;
-        }
         if (progress)
             progress(r, rows);
     }
@@ -288,9 +355,9 @@ TradeImport::Result TradeImport::run(Session &session, const QString &fileName, 
         ++rows;
     if (progress)
         progress(0, rows);
-    SaveBatch batch(session.db);
+    ImportBatch batch(session, nextId);
     try {
-        const Result result = importSheet(session, *sheet, rows, day, nextId, progress, batch);
+        const Result result = importSheet(session, *sheet, rows, day, progress, batch);
         batch.commit();
         return result;
     } catch (const DbError &e) {

@@ -10,9 +10,9 @@ class Session;
 // Trades held outside the host, imported from a workbook for one trading day into DPATVPIMP,
 // from where the next collection reports them. Row 1 is a heading; every later row up to the
 // first empty cell A is a trade in columns A to S. A trade whose transaction reference was
-// imported before is updated in place. Each row is saved whole, with its activity-log entry;
-// the rows saved before an early end stay (and so do the rows of an import that listed errors:
-// the list names only rows that were not imported).
+// imported before is updated in place. Each row is saved whole, with its activity-log entry,
+// in batches of multi-row statements; the rows saved before an early end stay (and so do the rows
+// of an import that listed errors: the list names only rows that were not imported).
 class TradeImport {
 public:
     enum class Ending {
@@ -39,6 +39,10 @@ public:
     // The next import identifier: one more than the largest IDIMP (1 for an empty table).
     static QString nextIdSql(bool isDb2);
     static qint64 nextId(Session &session);
+    // The instruments of the workbook's short codes :K0, :K1, ...
+    static QString instrumentsSql(int shortCodes);
+    // The rows imported earlier, on any day, under the references :R0, :R1, ...
+    static QString earlierRowsSql(int references);
 
     // Imports the workbook's trades of the day, numbering new rows from `nextId`. A value that
     // does not convert ends the import with a message naming the file, row and column.

@@ -65,4 +65,27 @@ TEST(CollectionDeletion, NothingToDeleteCommitsWithoutChanges) {
     EXPECT_EQ(f.t.scalar("select count(*) from ACT").toInt(), 0);
     EXPECT_FALSE(f.t.db->inTransaction());
 }
+
+// The host is across a network: the deletion sends as many statements for 50 pending trades
+// and imports as for 5.
+TEST(CollectionDeletion, SendsTheSameStatementsHoweverManyTradesItFrees) {
+    qint64 sent[2] = {};
+    for (const int n : {5, 50}) {
+        CollectionFixture f;
+        f.host.report(1, QDate(2014, 4, 1), 1, QDateTime(QDate(2014, 4, 1), QTime(18, 0)));
+        f.host.assignment(1, 1, "N", 1);
+        f.host.import(1, QDate(2014, 4, 1), 100, "SI0031102120", 900001, "", 1);
+        for (int i = 0; i < n; ++i) {
+            f.host.assignment(2, 10 + i, "N", 10 + i);
+            f.host.import(10 + i, QDate(2014, 4, 1), 100, "SI0031102120", 900010 + i, "", 2);
+        }
+        const qint64 before = f.t.db->statementLog().traffic().statements;
+        CollectionDeletion::deletePeriod(f.session(), QDate(2014, 4, 1), QDate(2014, 4, 1));
+        sent[n == 50] = f.t.db->statementLog().traffic().statements - before;
+        EXPECT_EQ(f.t.scalar("select group_concat(IDPSL) from DPATVPPSL").toString(), "1");
+        EXPECT_EQ(f.t.scalar("select count(*) from DPATVPIMP where DPATVPID is null").toInt(), n);
+        EXPECT_EQ(f.t.scalar("select count(*) from DPATVPIMP where DPATVPID = 1").toInt(), 1);
+    }
+    EXPECT_EQ(sent[0], sent[1]);
+}
 } // namespace

@@ -332,3 +332,69 @@ TEST(CollectionRun, ARefreshWritesTheReportingInstrumentsDataOnce) {
         << "an unchanged instrument is not written again";
 }
 } // namespace
+
+namespace {
+qint64 statementsSent(CollectionFixture &f) {
+    return f.t.db->statementLog().traffic().statements;
+}
+
+// A reported collection of n trades; then n new trades, the cancellations of the n reported
+// ones, each corrected by a new trade of a type not collected by itself, and n imports.
+qint64 collectAfterCancellations(CollectionFixture &f, int n) {
+    f.host.instrument(100, "SI0031102120");
+    f.host.report(1, day1, 1, QDateTime(day1, QTime(18, 0)));
+    for (int i = 1; i <= n; ++i) {
+        f.host.trade({i, day1});
+        f.host.assignment(1, i, "N", 100000 + i);
+        f.host.cancellation({i, day1}, 1000 + i);
+        f.host.trade({1000 + i, day2, 100, 8, 1, "P"});
+        f.host.trade({2000 + i, day2});
+        f.host.import(i, day2, 100, "SI0031102120", 900000 + i);
+    }
+    const qint64 before = statementsSent(f);
+    const auto r = f.run(day2);
+    EXPECT_EQ(r.collectionId, 2);
+    EXPECT_EQ(f.assignments(2).size(), 3 * n);
+    EXPECT_EQ(f.t.scalar("select count(*) from DPATVPIMP where DPATVPID = 2").toInt(), n);
+    return statementsSent(f) - before;
+}
+
+TEST(CollectionRun, CancellationsCorrectionsAndImportsCostTheSameStatementsHoweverMany) {
+    Configuration c;
+    c.tipPosla = "N";
+    qint64 sent[2] = {};
+    for (const int n : {3, 30}) {
+        CollectionFixture f(c);
+        sent[n == 30] = collectAfterCancellations(f, n);
+    }
+    EXPECT_EQ(sent[0], sent[1]);
+    EXPECT_GT(sent[0], 0);
+}
+
+// Every assignment of the phases is logged once, as the table component logged it: the
+// period's trades and the corrections in the order of their new references, the cancellations
+// (which keep their old references) by trade, in between.
+TEST(CollectionRun, EveryPhaseLogsItsOwnAssignmentsOnce) {
+    Configuration c;
+    c.tipPosla = "N";
+    CollectionFixture f(c);
+    collectAfterCancellations(f, 3);
+    Query assignments(*f.t.db);
+    assignments.setText("select * from DPATVPPSL where DPATVPID = 2 order by case when IDPSL > "
+                        "2000 then 1 when ISSTN = 'D' then 2 else 3 end, IDREFATVP");
+    QStringList expected;
+    for (assignments.open(); !assignments.eof(); assignments.next())
+        expected << "MARKO|+|R|0|" + QSysInfo::machineHostName() + "|LB|DPATVPPSL|2#|DPATVPID#|" +
+                        assignments.asString("IDPSL") + "#|IDPSL#|" +
+                        assignments.asString("ISSTN") + "#|ISSTN#|" +
+                        assignments.asString("IDREFATVP") + "#|IDREFATVP#|";
+    Query log(*f.t.db);
+    log.setText("select * from ACT order by IdAct");
+    QStringList logged;
+    for (log.open(); !log.eof(); log.next())
+        logged << log.asString("Usr") + '|' + log.asString("SfAct") + '|' + log.asString("SfApp") +
+                      '|' + log.asString("SfOrg") + '|' + log.asString("Cmp") + '|' +
+                      log.asString("Db") + '|' + log.asString("Tbl") + '|' + log.asString("Cnt");
+    EXPECT_EQ(logged, expected);
+}
+} // namespace

@@ -39,6 +39,27 @@ TEST(Table, AppendEditDeleteReachTheDatabase) {
     EXPECT_EQ(db.scalar("select count(*) from DPATVPPSL").toInt(), 1);
 }
 
+// A table opened only to append reads none of the rows it holds, also when append() opens it.
+TEST(Table, AnAppendOnlyOpenReadsNoRow) {
+    TestDatabase db;
+    {
+        EditableTable t(*db.db, "DPATVPPSL");
+        appendAssignment(t, 1, 100, "N", 11);
+        appendAssignment(t, 1, 101, "N", 12);
+    }
+    for (const bool explicitOpen : {true, false}) {
+        EditableTable t(*db.db, "DPATVPPSL");
+        const qint64 rowsBefore = db.db->statementLog().traffic().rows;
+        if (explicitOpen)
+            t.openToAppend();
+        EXPECT_TRUE(t.eof());
+        appendAssignment(t, 2, 100 + explicitOpen, "N", 20 + explicitOpen);
+        t.refresh();
+        EXPECT_EQ(db.db->statementLog().traffic().rows, rowsBefore);
+    }
+    EXPECT_EQ(db.scalar("select count(*) from DPATVPPSL").toInt(), 4);
+}
+
 TEST(Table, TheRowsShownFollowAppendEditAndDelete) {
     TestDatabase db;
     EditableTable t(*db.db, "DPATVPPSL");

@@ -225,3 +225,54 @@ TEST(TradeImport, DeletionKeepsReportedTradesAndNextIdInBothDialects) {
     EXPECT_EQ(TradeImport::nextIdSql(true),
               " select COALESCE(max(IDImp), 0)+1 as MaxIDImp from DPATVPIMP ");
 }
+
+// The host is across a network: an import sends as many statements for 100 rows as for 10, in
+// both dialects, and logs every row it saves with the row as saved. A reference that repeats in
+// the workbook updates the row its first occurrence inserted.
+TEST(TradeImport, SendsTheSameStatementsHoweverManyRows) {
+    for (const bool isDb2 : {false, true}) {
+        qint64 sent[2] = {};
+        for (const int n : {10, 100}) {
+            SCOPED_TRACE(QString("%1 rows%2").arg(n).arg(isDb2 ? ", DB2" : "").toStdString());
+            Configuration c;
+            c.isDb2 = isDb2;
+            ImportFixture f;
+            f.configuration = c;
+            f.host.import(7, QDate(2014, 3, 27), 100, "SI0031100082", 555);
+            QList<QList<SheetCell>> rows;
+            for (int i = 0; i < n; ++i)
+                rows << trade(day, i % 2 ? "N" : "SI0031100082", i % 2 ? "VP101" : "VP100",
+                              1000 + i);
+            rows << trade(day, "N", "VP101", 555) << trade(day, "N", "VP101", 1000, "C");
+            f.prompter.answers = {true};
+            const qint64 before = f.t.db->statementLog().traffic().statements;
+            const TradeImport::Result result = f.import(rows, 8);
+            sent[n == 100] = f.t.db->statementLog().traffic().statements - before;
+            EXPECT_EQ(result.inserted, n);
+            EXPECT_EQ(result.updated, 2);
+            QStringList expected = f.rows();
+            ASSERT_EQ(expected.size(), n + 1);
+            EXPECT_EQ(expected[0], row(7, "N", "VP101", 101, 555));
+            EXPECT_EQ(expected[1], row(8, "N", "VP101", 101, 1000, "C"));
+            // The log: every row as it was saved, the repeated references last.
+            Query log(*f.t.db);
+            log.setText("select SfAct, Cnt from ACT order by IdAct");
+            QStringList logged;
+            for (log.open(); !log.eof(); log.next()) {
+                QStringList values;
+                const QStringList cells = log.asString("Cnt").split("#|");
+                for (int i = 0; i + 1 < cells.size(); i += 2)
+                    if (i / 2 < 21 || i / 2 == 26)
+                        values << cells[i];
+                logged << log.asString("SfAct") + values.join(u'|');
+            }
+            ASSERT_EQ(logged.size(), n + 2);
+            EXPECT_EQ(logged[n], "^" + expected[0]);
+            EXPECT_EQ(logged[n + 1], "^" + expected[1]);
+            EXPECT_EQ(logged[0], "+" + row(8, "SI0031100082", "VP100", 100, 1000));
+            for (int i = 1; i < n; ++i)
+                EXPECT_EQ(logged[i], "+" + expected[i + 1]);
+        }
+        EXPECT_EQ(sent[0], sent[1]);
+    }
+}
