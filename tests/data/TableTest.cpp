@@ -53,7 +53,7 @@ TEST(Table, AnAppendOnlyOpenReadsNoRow) {
         if (explicitOpen)
             t.openToAppend();
         EXPECT_TRUE(t.eof());
-        appendAssignment(t, 2, 100 + explicitOpen, "N", 20 + explicitOpen);
+        appendAssignment(t, 2, 200 + explicitOpen, "N", 20 + explicitOpen);
         t.refresh();
         EXPECT_EQ(db.db->statementLog().traffic().rows, rowsBefore);
     }
