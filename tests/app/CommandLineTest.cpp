@@ -64,6 +64,11 @@ INSTANTIATE_TEST_SUITE_P(
                         {"--host-schema"},
                         QString::fromUtf8("Napaka: možnost --host-schema potrebuje ORACLE|DB2."),
                         true},
+        CommandLineCase{"hostSchemaOfAnUnknownHost",
+                        {"--host-schema", "MSSQL"},
+                        "Napaka: --host-schema pozna zbirki ORACLE in DB2, \"MSSQL\" ni nobena "
+                        "od njiju.",
+                        false},
         CommandLineCase{"anOptionIsNoValue",
                         login + QStringList{"--list-reports", "--sign", "01.04.2014"},
                         QString::fromUtf8("Napaka: možnost --list-reports potrebuje OD DO."), true},

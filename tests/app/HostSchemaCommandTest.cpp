@@ -50,15 +50,6 @@ TEST(HostSchemaCommand, PrintsTheScriptOfTheNamedHostAndTouchesNoDatabase) {
     }
 }
 
-TEST(HostSchemaCommand, AnUnknownHostIsAnError) {
-    TempProgramDirectory dir;
-    const CommandRun run = rapo(dir, {"--host-schema", "MSSQL"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, QString::fromUtf8("Napaka: --host-schema pozna zbirki ORACLE in DB2, "
-                                         "\"MSSQL\" ni nobena od njiju.\n"));
-}
-
 TEST(HostSchemaCommand, CreateDbRefusesAnAliasOfAnOdbcDataSource) {
     TempProgramDirectory dir;
     const CommandRun run = rapo(dir, {"--create-db", "SiteHost"});

@@ -193,12 +193,21 @@ void HostData::import(int idImp, const QDate &day, int sfvp, const QString &isin
 }
 
 void HostData::report(qint64 id, const QDate &day, int zapSt, const QVariant &sent, int status) {
+    // File names are unique in the register: a further report of the collection (a
+    // regeneration) is told apart by its number.
+    Query earlier(db_);
+    earlier.setText("select count(*) as N from DPATVP where XML_FILE = :File");
+    earlier.setString("File", QString("TRDAT01_%1.xml").arg(id));
+    earlier.open();
+    const QString file = earlier.asInteger("N") == 0
+                             ? QString("TRDAT01_%1.xml").arg(id)
+                             : QString("TRDAT01_%1_%2.xml").arg(id).arg(zapSt);
     insert(db_, "DPATVP",
            {{"DPATVPID", id},
             {"DANPOROCANJA", day},
             {"DAN", sent},
             {"ZAPST", zapSt},
-            {"XML_FILE", QString("TRDAT01_%1.xml").arg(id)},
+            {"XML_FILE", file},
             {"STATUS", status}});
 }
 

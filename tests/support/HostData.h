@@ -62,7 +62,8 @@ public:
     void cancellation(const Trade &t, const QVariant &replacement = {});
     void import(int idImp, const QDate &day, int sfvp, const QString &isin, qint64 reference,
                 const QString &kind = "", const QVariant &report = {});
-    // A register row of a report.
+    // A register row of a report, in the file TRDAT01_<id>.xml (TRDAT01_<id>_<zapSt>.xml when
+    // the collection already has one).
     void report(qint64 id, const QDate &day, int zapSt, const QVariant &sent, int status = 0);
     void assignment(qint64 report, int trade, const QString &isStn, qint64 reference);
 
