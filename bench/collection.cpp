@@ -3,7 +3,10 @@
 // and the loading of the working set and of its instruments, then the report generation with
 // its validation. Then, on a copy of the same generated database, the raw floor: the same work
 // with SQLite and libxml2 directly (RawFloor). Prints one line per N and step, the peak memory
-// of both, whether the two reports are the same, and last "total/floor: R".
+// of both, whether the two reports are the same, and last "total/floor: R". Every step also
+// prints the statements it sent and the rows it read back, with the time they would take at a
+// site whose host answers a statement in 0.5 ms; then a re-collection of the day and an import
+// of 10,000 workbook rows are counted the same way, against their targets.
 #include "ActivityLog.h"
 #include "Clock.h"
 #include "CollectionDeletion.h"
@@ -15,6 +18,9 @@
 #include "ReportGeneration.h"
 #include "RunState.h"
 #include "Session.h"
+#include "SheetWriter.h"
+#include "StatementLog.h"
+#include "TradeImport.h"
 #include "Transaction.h"
 #include "Waiter.h"
 #include "WorkingSet.h"
@@ -31,6 +37,7 @@
 
 #include <QRegularExpression>
 #include <malloc.h>
+#include <map>
 
 namespace {
 class SilentPrompter : public Prompter {
@@ -39,11 +46,91 @@ public:
     void warning(const QString &) override {}
     void error(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
     bool yesNo(const QString &) override { return false; }
-    bool okCancel(const QString &) override { return false; }
+    bool okCancel(const QString &) override { return confirm; }
     bool abortIgnore(const QString &) override { return true; }
     QString openFile(const QString &, const QString &, const QString &) override { return {}; }
     QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
+    bool confirm = false;
 };
+
+// A round trip to a site's host, per statement.
+constexpr double hostMsPerStatement = 0.5;
+// The targets: a day re-collected once and generated, and an import of 10,000 rows.
+constexpr qint64 collectionTarget = 200;
+constexpr qint64 importTarget = 300;
+constexpr int importRows = 10000;
+
+// What a step sent: the difference of two readings of the statement log.
+struct Sent {
+    qint64 statements = 0;
+    qint64 rows = 0;
+    Sent &operator+=(const Sent &other) {
+        statements += other.statements;
+        rows += other.rows;
+        return *this;
+    }
+};
+
+class TrafficMeter {
+public:
+    explicit TrafficMeter(Database &db) : db_(db) { restart(); }
+    void restart() { start_ = db_.statementLog().traffic(); }
+    // Since the last restart, and restarts.
+    Sent lap() {
+        const StatementLog::Traffic now = db_.statementLog().traffic();
+        const Sent sent{now.statements - start_.statements, now.rows - start_.rows};
+        start_ = now;
+        return sent;
+    }
+
+private:
+    Database &db_;
+    StatementLog::Traffic start_;
+};
+
+QString sentText(const Sent &sent) {
+    return QString::asprintf("%7lld statements %8lld rows read, at a site %9.1f ms",
+                             static_cast<long long>(sent.statements),
+                             static_cast<long long>(sent.rows),
+                             static_cast<double>(sent.statements) * hostMsPerStatement);
+}
+
+const char *verdict(bool pass) {
+    return pass ? "pass" : "FAIL";
+}
+
+// A workbook of `rows` trades of the day over the bench's instruments, columns A to S.
+QString writeImportWorkbook(const QString &home, const QDate &day, int rows) {
+    const QString file = home + QStringLiteral("UVOZ.xlsx");
+    SheetWriter writer(file, QStringLiteral("List1"));
+    writer.writeRow({SheetCell::text(QStringLiteral("Datum transakcije"))});
+    const auto text = [](const QString &t) { return SheetCell::text(t); };
+    for (int r = 1; r <= rows; ++r) {
+        const int vp = r % 300 + 1;
+        writer.writeRow({{SheetCell::Type::Date, day},
+                         {SheetCell::Type::Time, QTime(9, 0).addSecs(r % 30000)},
+                         text("+01"),
+                         text(r % 2 ? "B" : "S"),
+                         text("A"),
+                         text(QString("SI%1").arg(vp, 10, 10, QChar('0'))),
+                         text(QString("VP%1").arg(vp)),
+                         SheetCell::number(10 + r % 100 / 4.0),
+                         text("U"),
+                         text("EUR"),
+                         SheetCell::number(r % 500 + 1),
+                         text("XLJU"),
+                         text("MIC"),
+                         text(QString("K%1").arg(r % 2000)),
+                         text("Internal"),
+                         text("XLJU"),
+                         text("MIC"),
+                         text({}),
+                         SheetCell::number(5000000 + r)});
+    }
+    if (!writer.close())
+        std::fprintf(stderr, "%s\n", qPrintable(writer.error()));
+    return file;
+}
 
 // Time moves only when the run waits; the waits themselves take no time here.
 class SteppingClock : public Clock {
@@ -170,6 +257,7 @@ int main(int argc, char **argv) {
         sizes = {QString::fromLocal8Bit(argv[1]).toInt()};
     // "debug" as the second argument: the run writes its debug log (Debug=1).
     const bool debug = argc > 2 && QByteArray(argv[2]) == "debug";
+    std::map<int, qint64> collectionStatements;
     for (int n : sizes) {
         QTemporaryDir dir;
         const QString home = dir.path() + QLatin1Char('/');
@@ -201,11 +289,15 @@ int main(int argc, char **argv) {
         QElapsedTimer total;
         QElapsedTimer step;
         QString current;
+        TrafficMeter meter(db);
+        Sent mainRoad;
         const auto stepEnds = [&] {
+            const Sent sent = meter.lap();
+            mainRoad += sent;
             if (!current.isEmpty())
-                std::printf("N=%d program %-24s %8lld ms, peak so far %ld MB\n", n,
+                std::printf("N=%d program %-24s %8lld ms, peak so far %ld MB; %s\n", n,
                             qPrintable(current), static_cast<long long>(step.elapsed()),
-                            processStatusKb("VmHWM") / 1024);
+                            processStatusKb("VmHWM") / 1024, qPrintable(sentText(sent)));
         };
         session.onProgress = [&](const QString &next) {
             stepEnds();
@@ -214,6 +306,7 @@ int main(int argc, char **argv) {
         };
         total.start();
         step.start();
+        meter.restart();
         const CollectionRun::Result r =
             CollectionRun::run(session, workingSet, state, QDate(2014, 4, 1), QDate(2014, 4, 1));
         current = QStringLiteral("Generiranje: preverjanje");
@@ -266,15 +359,56 @@ int main(int argc, char **argv) {
                     difference.isEmpty() ? "equal"
                                          : qPrintable(QStringLiteral("differ, ") + difference));
 
+        // The day collected again: the unsent report goes with the pending collection first.
+        meter.restart();
+        QElapsedTimer again;
+        again.start();
+        const CollectionRun::Result recollected =
+            CollectionRun::run(session, workingSet, state, QDate(2014, 4, 1), QDate(2014, 4, 1));
+        const Sent recollection = meter.lap();
+        std::printf("N=%d program re-collection: %lld ms, %d rows; %s\n", n,
+                    static_cast<long long>(again.elapsed()), recollected.rows,
+                    qPrintable(sentText(recollection)));
+        Sent collected = mainRoad;
+        collected += recollection;
+        std::printf("N=%d collected, generated and re-collected: %s; target at most %lld "
+                    "statements: %s\n",
+                    n, qPrintable(sentText(collected)), static_cast<long long>(collectionTarget),
+                    verdict(collected.statements <= collectionTarget));
+        collectionStatements[n] = collected.statements;
+
+        workingSet.close();
         QElapsedTimer deletion;
         deletion.start();
+        meter.restart();
         CollectionDeletion::deletePeriod(session, QDate(2014, 4, 1), QDate(2014, 4, 1));
-        std::printf("N=%d deletion of the pending collection (not counted): %lld ms\n", n,
-                    static_cast<long long>(deletion.elapsed()));
+        std::printf("N=%d deletion of the pending collection (not counted): %lld ms; %s\n", n,
+                    static_cast<long long>(deletion.elapsed()), qPrintable(sentText(meter.lap())));
+
+        const QString workbook = writeImportWorkbook(home, QDate(2014, 4, 1), importRows);
+        prompter.confirm = true;
+        meter.restart();
+        QElapsedTimer import;
+        import.start();
+        const TradeImport::Result imported =
+            TradeImport::run(session, workbook, QDate(2014, 4, 1), TradeImport::nextId(session));
+        const Sent importSent = meter.lap();
+        prompter.confirm = false;
+        std::printf(
+            "N=%d import of %d workbook rows: %lld ms, %d inserted; %s; target at most "
+            "%lld statements: %s\n",
+            n, importRows, static_cast<long long>(import.elapsed()), imported.inserted,
+            qPrintable(sentText(importSent)), static_cast<long long>(importTarget),
+            verdict(importSent.statements <= importTarget && imported.inserted == importRows));
         std::printf("N=%d total/floor: %.2f\n", n,
                     floorMs > 0 ? static_cast<double>(programMs) / static_cast<double>(floorMs)
                                 : 0.0);
         std::fflush(stdout);
     }
+    if (collectionStatements.count(10000) && collectionStatements.count(100000))
+        std::printf("statements of a day of 10000 and of 100000 trades the same (%lld, %lld): %s\n",
+                    static_cast<long long>(collectionStatements[10000]),
+                    static_cast<long long>(collectionStatements[100000]),
+                    verdict(collectionStatements[10000] == collectionStatements[100000]));
     return 0;
 }

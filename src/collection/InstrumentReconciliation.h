@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QStringList>
 #include <optional>
 
 class Session;
@@ -28,4 +29,13 @@ public:
     static QString candidateSql(bool isDb2, std::optional<qint64> regeneratedCollection = {});
     // The host data of one instrument (parameters SFVP and DatumDo).
     static QString hostDataSql();
+    // The host data of many instruments (parameters V0, V1, ... and DatumDo).
+    static QString hostDataSql(int instruments);
+    // The register entries of ISINs (parameters I0, I1, ..., upper case).
+    static QString entriesSql(int isins);
+    // The register entries of ISINs (parameters I0, I1, ..., upper case) and, when asked, those
+    // without ISIN.
+    static QString entriesSql(int isins, bool withoutIsin);
+    // The columns of the multi-row insert of new entries; a bare entry leaves the data null.
+    static const QStringList &insertColumns();
 };

@@ -7,24 +7,25 @@ QString MultiRowInsert::markerName(int row, int column) {
     return QStringLiteral("R%1C%2").arg(row).arg(column);
 }
 
-QString MultiRowInsert::db2Type(const QString &table, const QString &column) {
+QString MultiRowInsert::markerType(const QString &table, const QString &column, bool isDb2) {
     const Schema::Column *c = Schema::table(table).column(column);
     if (!c)
         throw RapoError(QStringLiteral("Tabela ") + table + QStringLiteral(" nima stolpca ") +
                         column + u'.');
     switch (c->type) {
     case Schema::ColumnType::Number:
-        return QStringLiteral("DOUBLE");
+        return isDb2 ? QStringLiteral("DOUBLE") : QStringLiteral("NUMBER");
     case Schema::ColumnType::Whole:
-        return QStringLiteral("BIGINT");
+        return isDb2 ? QStringLiteral("BIGINT") : QStringLiteral("NUMBER");
     case Schema::ColumnType::Text:
-        return QStringLiteral("VARCHAR(%1)").arg(c->width);
+        return (isDb2 ? QStringLiteral("VARCHAR(%1)") : QStringLiteral("VARCHAR2(%1)"))
+            .arg(c->width);
     case Schema::ColumnType::Date:
         return QStringLiteral("DATE");
     case Schema::ColumnType::DateTime:
-        return QStringLiteral("TIMESTAMP");
+        return isDb2 ? QStringLiteral("TIMESTAMP") : QStringLiteral("DATE");
     case Schema::ColumnType::Time:
-        return QStringLiteral("TIME");
+        return isDb2 ? QStringLiteral("TIME") : QStringLiteral("DATE");
     }
     return {};
 }
@@ -32,17 +33,14 @@ QString MultiRowInsert::db2Type(const QString &table, const QString &column) {
 QString MultiRowInsert::sql(const QString &table, const QStringList &columns, int rows,
                             bool isDb2) {
     QStringList types;
-    if (isDb2)
-        for (const QString &column : columns)
-            types << db2Type(table, column);
+    for (const QString &column : columns)
+        types << markerType(table, column, isDb2);
     QStringList selects;
     for (int r = 0; r < rows; ++r) {
         QStringList values;
         for (int c = 0; c < columns.size(); ++c) {
             const QString marker = u':' + markerName(r, c);
-            values << (isDb2 ? QStringLiteral("CAST(") + marker + QStringLiteral(" AS ") +
-                                   types[c] + u')'
-                             : marker);
+            values << QStringLiteral("CAST(") + marker + QStringLiteral(" AS ") + types[c] + u')';
         }
         selects << QStringLiteral("SELECT ") + values.join(QStringLiteral(", ")) +
                        (isDb2 ? QStringLiteral(" FROM SYSIBM.SYSDUMMY1")

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDateTime>
+#include <QMap>
 #include <QString>
+#include <QStringList>
 
 class Clock;
 class Database;
@@ -17,4 +19,20 @@ namespace RegisterChangeTime {
 QDateTime after(const QDateTime &now, const QDateTime &latest);
 // The change time of the next write to the entries of `isin`.
 QDateTime next(Database &db, const Clock &clock, const QString &isin);
+
+// The latest change of every ISIN, read at once (1000 ISINs a statement).
+QString latestChangesSql(int isins);
+
+// The change times of many writes: the latest change of each ISIN is read once, and every
+// write an ISIN takes is remembered, so each gets what `next` would have given it.
+class Series {
+public:
+    Series(Database &db, const Clock &clock, const QStringList &isins);
+    // The change time of the next write to the entries of `isin`.
+    QDateTime next(const QString &isin);
+
+private:
+    const Clock &clock_;
+    QMap<QString, QDateTime> latest_;
+};
 } // namespace RegisterChangeTime

@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 // Part of an action: a failure names the part and keeps its cause; a refusal stays as it is.
@@ -238,28 +239,57 @@ void ReportRegister::confirm(Session &session, const Row &row) {
               "AND DANSPR=(select max(DANSPR) FROM DPATVP_SFVP WHERE ISIN=DP.ISIN)"})
             q.addLine(QString::fromUtf8(line));
         q.setInteger(QStringLiteral("DPATVPID"), row.id);
-        q.open();
-        q.recordCount();
+        struct Entry {
+            QString isin;
+            qint64 reporting;
+            qint64 own;
+        };
+        std::vector<Entry> entries;
+        QStringList isins;
+        for (q.open(); !q.eof(); q.next()) {
+            // "= NULL" finds no entry: one without a reporting instrument is not written.
+            if (q.isNull(QStringLiteral("SFVP_POROCANJE")))
+                continue;
+            entries.push_back({q.asString(QStringLiteral("ISIN")),
+                               q.asInteger(QStringLiteral("SFVP_POROCANJE")),
+                               q.asInteger(QStringLiteral("SFVP_VEK"))});
+            isins << entries.back().isin;
+        }
+        q.close();
+        RegisterChangeTime::Series times(db, session.clock, isins);
         Query update(db);
-        update.addLine(
-            QStringLiteral("UPDATE DPATVP_SFVP SET XML=null, DanSpr = :DanSpr, UsrSpr = :UsrSpr"));
-        update.addLine(QStringLiteral(
-            "WHERE ISIN = :ISIN AND SFVP_POROCANJE = :SFVP_POROCANJE AND SFVP_VEK=:SFVP_VEK"));
-        for (q.first(); !q.eof(); q.next()) {
-            update.setDateTime(QStringLiteral("DanSpr"),
-                               RegisterChangeTime::next(session.db, session.clock,
-                                                        q.asString(QStringLiteral("ISIN"))));
+        constexpr size_t chunk = 100;
+        for (size_t start = 0; start < entries.size(); start += chunk) {
+            const int count = static_cast<int>(std::min(chunk, entries.size() - start));
+            update.setText(confirmedEntriesSql(count, session.isDb2()));
             update.setString(QStringLiteral("UsrSpr"), session.applicationUser);
-            update.setString(QStringLiteral("ISIN"), q.asString(QStringLiteral("ISIN")));
-            update.setParam(
-                QStringLiteral("SFVP_POROCANJE"),
-                q.isNull(QStringLiteral("SFVP_POROCANJE"))
-                    ? ParamValue::null()
-                    : ParamValue::integer(q.asInteger(QStringLiteral("SFVP_POROCANJE"))));
-            update.setInteger(QStringLiteral("SFVP_VEK"), q.asInteger(QStringLiteral("SFVP_VEK")));
+            for (int i = 0; i < count; ++i) {
+                const Entry &e = entries[start + size_t(i)];
+                update.setString(QStringLiteral("I%1").arg(i), e.isin);
+                update.setInteger(QStringLiteral("P%1").arg(i), e.reporting);
+                update.setInteger(QStringLiteral("V%1").arg(i), e.own);
+                update.setDateTime(QStringLiteral("D%1").arg(i), times.next(e.isin));
+            }
             update.exec();
         }
     });
+}
+
+QString ReportRegister::confirmedEntriesSql(int entries, bool isDb2) {
+    QStringList whens;
+    QStringList conditions;
+    for (int i = 0; i < entries; ++i) {
+        const QString condition =
+            QStringLiteral("ISIN = :I%1 AND SFVP_POROCANJE = :P%1 AND SFVP_VEK = :V%1").arg(i);
+        // DB2 wants the type of a parameter that is the result of a CASE.
+        whens << QStringLiteral(" WHEN ") + condition + QStringLiteral(" THEN ") +
+                     (isDb2 ? QStringLiteral("CAST(:D%1 AS TIMESTAMP)").arg(i)
+                            : QStringLiteral(":D%1").arg(i));
+        conditions << u'(' + condition + u')';
+    }
+    return QStringLiteral("UPDATE DPATVP_SFVP SET XML=null, UsrSpr = :UsrSpr, DanSpr = CASE") +
+           whens.join(QString()) + QStringLiteral(" END WHERE ") +
+           conditions.join(QStringLiteral(" OR "));
 }
 
 void ReportRegister::reject(Session &session, const Row &row) {

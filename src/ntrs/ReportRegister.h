@@ -54,6 +54,9 @@ public:
     // Each action re-reads its row in its transaction and refuses a row that changed since it
     // was read, or whose status does not allow the action.
     static void confirm(Session &session, const Row &row);
+    // The confirmation's write of the instrument entries: `entries` of them, each found by
+    // :I<n>, :P<n> and :V<n> and taking the change time :D<n>, in one statement.
+    static QString confirmedEntriesSql(int entries, bool isDb2);
     static void reject(Session &session, const Row &row);
     // Asks first unless `ask` is false; true when the report was deleted. Removes the report's
     // file; the trades and imports go free only when no sent report shares the collection.

@@ -103,7 +103,7 @@ void ImportBatch::flush() {
         q.setText(deleteSql(count));
         for (int i = 0; i < count; ++i)
             q.setInteger(QStringLiteral("I%1").arg(i), stored_[start + i]);
-        if (q.exec() != count)
+        if (q.exec() < count)
             throw DbError(QStringLiteral("Uvoženih poslov, ki jih uvoz spreminja, ni več v tabeli "
                                          "DPATVPIMP: medtem jih je nekdo spremenil ali zbrisal. "
                                          "Ponovite uvoz."));

@@ -398,3 +398,32 @@ TEST(CollectionRun, EveryPhaseLogsItsOwnAssignmentsOnce) {
     EXPECT_EQ(logged, expected);
 }
 } // namespace
+
+namespace {
+// Phase 5 registers 30 new instruments with as many statements as 3, each entry complete.
+TEST(CollectionRun, NewInstrumentsAreRegisteredWithTheSameStatementsHoweverMany) {
+    qint64 sent[2] = {};
+    for (const int n : {3, 30}) {
+        CollectionFixture f;
+        for (int i = 0; i < n; ++i) {
+            f.host.instrument(100 + i, QString("SI%1").arg(i, 10, 10, QChar('0')));
+            f.host.trade({1 + i, day1, 100 + i});
+        }
+        const qint64 before = statementsSent(f);
+        f.run(day1);
+        sent[n == 30] = statementsSent(f) - before;
+        EXPECT_EQ(
+            f.t.scalar("select count(*) from DPATVP_SFVP where SFVP_POROCANJE = SFVP_VEK and "
+                       "ISIN = 'SI' || substr('0000000000' || (SFVP_VEK - 100), -10) and "
+                       "AII_PRODUCT = 'VP' || SFVP_VEK and INSTRUMENTNAME = 'Vrednostni papir ' "
+                       "|| SFVP_VEK and AII_MIC = 'xlju' and IZD = 'Izdajatelj d.d.' and DRZ_IZD "
+                       "= 'SI' and VLT = 'EUR' and GLVNMN = 1 and LOTEMS = 1000000 and AII_CFI = "
+                       "'ESVUFR' and AII_EXPIRY is null and SFVP_OLD is null and XML is null and "
+                       "USRSPR = 'MARKO' and datetime(DANSPR) = '2014-04-02 09:00:00' and "
+                       "date(DANSPR_SFVP) = '2013-01-01'")
+                .toInt(),
+            n);
+    }
+    EXPECT_EQ(sent[0], sent[1]);
+}
+} // namespace

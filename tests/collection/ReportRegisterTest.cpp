@@ -230,6 +230,40 @@ TEST(ReportRegister, AConfirmationClearsTheInstrumentsReferenceMarks) {
     EXPECT_TRUE(f.waiter.waits.empty());
 }
 
+// The confirmation writes the entries of 30 instruments with as many statements as those of 3;
+// two current entries of one ISIN still take distinct change times.
+TEST(ReportRegister, AConfirmationSendsTheSameStatementsHoweverManyInstruments) {
+    qint64 sent[2] = {};
+    for (const int n : {3, 30}) {
+        CollectionFixture f;
+        f.host.report(5, QDate(2014, 4, 1), 1, sentAt);
+        for (int i = 0; i < n; ++i) {
+            const QString isin = QString("SI%1").arg(i, 10, 10, QChar('0'));
+            f.host.instrument(100 + i, isin);
+            f.host.trade({10 + i, QDate(2014, 4, 1), 100 + i});
+            f.host.assignment(5, 10 + i, "N", 1 + i);
+            f.host.exec(QString("INSERT INTO DPATVP_SFVP (ISIN, SFVP_VEK, SFVP_POROCANJE, XML, "
+                                "DANSPR) VALUES ('%1', %2, %2, 'D', 2456700.5)")
+                            .arg(isin)
+                            .arg(100 + i));
+        }
+        f.host.exec("INSERT INTO DPATVP_SFVP (ISIN, SFVP_VEK, SFVP_POROCANJE, XML, DANSPR) VALUES "
+                    "('SI0000000000', 200, 100, 'D', 2456700.5)");
+        const qint64 before = f.t.db->statementLog().traffic().statements;
+        ReportRegister::confirm(f.session(), row(5, 1, 0, sentAt));
+        sent[n == 30] = f.t.db->statementLog().traffic().statements - before;
+        EXPECT_EQ(f.t.scalar("select count(*) from DPATVP_SFVP where XML is null and USRSPR = "
+                             "'MARKO' and datetime(DANSPR) = '2014-04-02 09:00:00'")
+                      .toInt(),
+                  n);
+        EXPECT_EQ(f.t.scalar("select datetime(DANSPR) from DPATVP_SFVP where XML is null and "
+                             "datetime(DANSPR) <> '2014-04-02 09:00:00'")
+                      .toString(),
+                  "2014-04-02 09:00:01");
+    }
+    EXPECT_EQ(sent[0], sent[1]);
+}
+
 TEST(ReportRegeneration, ARejectedReportIsCollectedAgainAndRegisteredAsRegenerated) {
     CollectionFixture f;
     f.host.instrument(100, "SI0031102120");
