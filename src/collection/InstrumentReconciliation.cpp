@@ -105,7 +105,8 @@ QString InstrumentReconciliation::candidateSql(bool isDb2,
       << " OR " + nvl + "S.LOTEMS, 0)<>" + nvl + "DP.LOTEMS, 0) "
       << " OR " + nvl + "S.IZVCEN, 0)<>" + nvl + "DP.AII_STRIKEPRICE, 0) "
       << " OR (SELECT upper(NVL(KRT,' ')) FROM VLT WHERE SFVLT=S.SfVLTNMN)<>NVL(DP.VLT,' ') "
-      << " OR S.ZPDVP<>NVL(DP.AII_EXPIRY, TO_DATE('12/30/1899','mm/dd/yyyy')) "
+      << " OR S.ZPDVP<>" + nvl + "DP.AII_EXPIRY, " +
+             SqlDialect::dateLiteral(QDate(1899, 12, 30), isDb2) + ") "
       << " OR (select NVL(MIC,' ') from trg "
       << " where sftrg=(select sftrg from ktc where sfktc=(select max(sfktc) from ktc where "
          "sfvp=S.SFVP and (danprk is null or danprk>:DatumDo))))<>NVL(DP.AII_MIC,' ')) ";

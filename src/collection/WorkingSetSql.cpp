@@ -161,7 +161,8 @@ QString importColumns() {
       << " D.REFSTTRANSA as RefStTransa, D.DPATVPID as DPATVPID, "
       << " (CASE WHEN D.RAZTRANSA='C' THEN 'D' ELSE 'N' END) as ISSTN, "
       << " %null_int% as IDREFATVP, %null_char% as TRP_SWIFT, 'I' as VRSTA, "
-      << instrumentColumns(QStringLiteral("F")) << " (select NVL(GLV, 0) from kpn where sfvp=S.SFVP"
+      << instrumentColumns(QStringLiteral("F"))
+      << " (select max(NVL(GLV, 0)) from kpn where sfvp=S.SFVP"
       << "and (((prvdan<:DatumDo) or ((prvdan=:DatumDo) and (sfobm in ('>','=')))) and "
          "((zdnDan>:DatumDo) or ((zdnDan=:DatumDo) and (sfobm in ('<','=')))))) as KPN_GLV ";
     return c.join(u'\n');

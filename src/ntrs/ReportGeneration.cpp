@@ -230,7 +230,7 @@ ReportGeneration::Result ReportGeneration::generate(Session &session, Query &row
     try {
         EditableTable tDPATVP(session.db, QStringLiteral("DPATVP"));
         session.activityLog.attach(tDPATVP);
-        tDPATVP.open();
+        tDPATVP.openToAppend();
         tDPATVP.append();
         tDPATVP.setValue(QStringLiteral("DPATVPID"), collectionId);
         tDPATVP.setValue(QStringLiteral("DANPOROCANJA"), to);
