@@ -125,21 +125,20 @@ void ImportBatch::commit() {
         flush();
         tx_->commit();
     }
-    tx_.reset();
-    rows_ = 0;
-    pending_.clear();
-    pendingById_.clear();
-    stored_.clear();
-    log_.clear();
+    clear();
 }
 
 int ImportBatch::rollback() {
     const int first = tx_ ? firstRow_ : 0;
+    clear();
+    return first;
+}
+
+void ImportBatch::clear() {
     tx_.reset();
     rows_ = 0;
     pending_.clear();
     pendingById_.clear();
     stored_.clear();
     log_.clear();
-    return first;
 }

@@ -47,6 +47,8 @@ public:
     static QString insertSql(int rows, bool isDb2);
 
 private:
+    // Forgets the batch: its transaction (rolled back unless committed) and its rows.
+    void clear();
     void flush();
 
     static constexpr int size = 200;
